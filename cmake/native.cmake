@@ -1,0 +1,10 @@
+# Native build of the Win32-free code and its tests.
+if(QUORIX_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+add_library(quorix_portable STATIC ${QUORIX_PORTABLE_SOURCES})
+add_executable(test_portable ${QUORIX_PORTABLE_TESTS})
+target_link_libraries(test_portable PRIVATE quorix_portable gtest_main)
+add_test(NAME native_portable COMMAND test_portable)

@@ -1,0 +1,69 @@
+# Windows build: the saver, its unit tests (run under Wine) and the end-to-end scenarios.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src")
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+# Static runtime: the .scr needs no DLL beyond Windows' own.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+file(GLOB QUORIX_ALL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*.cpp)
+list(REMOVE_ITEM QUORIX_ALL_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
+add_library(quorix_core STATIC ${QUORIX_ALL_SOURCES})
+target_link_libraries(quorix_core PUBLIC gdi32 user32 kernel32)
+
+file(GLOB QUORIX_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/res/*.rc)
+add_executable(quorix WIN32 ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${QUORIX_RESOURCES})
+target_link_libraries(quorix PRIVATE quorix_core)
+set_target_properties(quorix PROPERTIES OUTPUT_NAME quorix SUFFIX .scr)
+
+# One GoogleTest program per folder under tests/, run through Wine by CTest.
+file(GLOB QUORIX_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+set(QUORIX_TEST_DIRS lib saver gfx framework savewin trace app)
+# Folders whose behaviour differs between a palette display and true colour run on both.
+set(QUORIX_BOTH_DEPTHS saver gfx)
+foreach(dir IN LISTS QUORIX_TEST_DIRS)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${dir}/*_test.cpp)
+  if(NOT sources)
+    continue()
+  endif()
+  add_executable(test_${dir} ${sources} ${QUORIX_TEST_SUPPORT})
+  target_include_directories(test_${dir} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(test_${dir} PRIVATE quorix_core gtest_main)
+  add_test(NAME ${dir} COMMAND test_${dir})
+  set_tests_properties(${dir} PROPERTIES ENVIRONMENT "QUORIX_DEPTH=24" LABELS unit)
+  if(dir IN_LIST QUORIX_BOTH_DEPTHS)
+    add_test(NAME ${dir}_depth8 COMMAND test_${dir})
+    set_tests_properties(${dir}_depth8 PROPERTIES ENVIRONMENT "QUORIX_DEPTH=8" LABELS unit)
+  endif()
+endforeach()
+
+# Small Win32 programs that the end-to-end harness drives.
+file(GLOB QUORIX_E2E_PROGRAMS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/programs/*.cpp)
+foreach(program IN LISTS QUORIX_E2E_PROGRAMS)
+  get_filename_component(name ${program} NAME_WE)
+  add_executable(${name} WIN32 ${program})
+  target_link_libraries(${name} PRIVATE quorix_core)
+endforeach()
+
+# Benchmarks are built here and run by scripts/bench.sh, never as tests.
+file(GLOB QUORIX_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+foreach(bench IN LISTS QUORIX_BENCH_SOURCES)
+  get_filename_component(name ${bench} NAME_WE)
+  add_executable(${name} ${bench} ${QUORIX_TEST_SUPPORT})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE quorix_core)
+endforeach()
+
+# End-to-end scenarios drive the real quorix.scr; the 32-bit build runs them all,
+# the 64-bit build the ones marked as smoke tests (file names ending in _smoke.sh).
+file(GLOB QUORIX_E2E_SCENARIOS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.sh)
+foreach(scenario IN LISTS QUORIX_E2E_SCENARIOS)
+  get_filename_component(name ${scenario} NAME_WE)
+  string(REGEX REPLACE "_test$" "" name ${name})
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND NOT name MATCHES "_smoke$")
+    continue()
+  endif()
+  add_test(NAME e2e_${name} COMMAND bash ${scenario})
+  set_tests_properties(e2e_${name} PROPERTIES
+    ENVIRONMENT "QUORIX_BUILD=${CMAKE_BINARY_DIR};QUORIX_SOURCE=${CMAKE_SOURCE_DIR}"
+    LABELS e2e RUN_SERIAL TRUE TIMEOUT 300)
+endforeach()

@@ -1,0 +1,59 @@
+# Shared by the test command, CTest's Wine emulator, the run command and the
+# end-to-end harness: where the private Wine prefix lives and how it is prepared.
+
+quorix_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+# Environment for every Wine process of ours. The display follows QUORIX_DEPTH
+# (8 or 24) when the test command started displays of both depths.
+quorix_wine_env() {
+  export WINEPREFIX="${QUORIX_WINEPREFIX:-$quorix_root/build/wine}"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  local depth="${QUORIX_DEPTH:-24}"
+  local var="QUORIX_DISPLAY_$depth"
+  if [ -n "${!var:-}" ]; then
+    export DISPLAY="${!var}"
+  fi
+}
+
+# Creates the prefix once, then keeps it fast to start: no crash dialogs, no
+# Mono or Gecko prompts, unmanaged X windows (no 2 s wait for a window manager).
+quorix_wine_prepare() {
+  quorix_wine_env
+  if [ ! -f "$WINEPREFIX/.quorix-ready" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.quorix-ready"
+  fi
+}
+
+# Keeps one wineserver alive for the whole test run.
+quorix_wineserver_start() {
+  quorix_wine_env
+  wineserver -p
+}
+
+quorix_wineserver_stop() {
+  quorix_wine_env
+  wineserver -k 2>/dev/null || true
+}
+
+# Starts Xvfb with the given depth and size and prints "<display> <pid>".
+quorix_xvfb_start() {
+  local depth="$1" size="${2:-1024x768}" fifo display="" pid
+  fifo=$(mktemp -u)
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 "${size}x${depth}" -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
+  pid=$!
+  read -r -t 20 display <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$display" ]; then
+    kill "$pid" 2>/dev/null || true
+    echo "xvfb: display of depth $depth did not start" >&2
+    return 1
+  fi
+  echo ":$display $pid"
+}

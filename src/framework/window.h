@@ -1,0 +1,81 @@
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+class PaintContext;
+class Window;
+
+// One message on its way to a handler; handlers may set the result.
+struct MessageRecord {
+    UINT message;
+    WPARAM wparam;
+    LPARAM lparam;
+    LRESULT result;
+};
+
+// Filled by every window construction and read by create.
+struct CreationParameters {
+    WNDCLASSA window_class;
+    const char* title;
+    DWORD style;
+    DWORD ex_style;
+    int32_t left, top, right, bottom;   // inclusive
+    Window* parent;
+    HMENU menu;
+    void* parameter;
+};
+extern CreationParameters creation_parameters;
+
+// A window object: every message of its window goes to a virtual handler; what a
+// handler does not handle (returns 0) goes on to the previous window procedure.
+class Window {
+public:
+    explicit Window(const char* class_name = nullptr);
+    virtual ~Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    virtual void destroy();
+    virtual LRESULT dispatch(MessageRecord& record);
+    virtual int on_activate(int active, int minimized);
+    virtual int on_close();
+    virtual int on_enable(int enabled);
+    virtual int on_set_focus(Window* previous);
+    virtual int on_key(MessageRecord& record);
+    virtual int on_kill_focus(Window* next);
+    virtual int on_init_menu(HMENU* menu);
+    virtual int on_menu_select(int item, int flags);
+    virtual int on_mouse(UINT message, LPARAM lparam, WPARAM wparam);
+    virtual int on_move(unsigned x, unsigned y);
+    virtual int on_paint();
+    virtual int can_close();
+    virtual int on_size(RECT* client, WPARAM size_type);
+    virtual int on_timer(WPARAM timer_id);
+    virtual int on_message(MessageRecord& record);
+    virtual int on_command(int id, int code);
+
+    // Registers the class when needed, creates the window and subclasses it.
+    bool create(const char* title = nullptr);
+
+    static void show_cursor(bool show);
+    // True when the cursor is more than 19 pixels from the point on either axis.
+    static bool moved_far(POINT point);
+    // The object behind a window handle, null for a null handle or a foreign window.
+    static Window* from_handle(HWND hwnd);
+
+    HWND hwnd = nullptr;
+    WNDPROC previous_procedure = nullptr;
+};
+
+// A top-level frame: closes through can_close, paints through a PaintContext and
+// offers an idle hook to the message loop.
+class FrameWindow : public Window {
+public:
+    explicit FrameWindow(const char* class_name = nullptr);
+    int on_close() override;
+    int on_paint() override;
+    int on_command(int id, int code) override;
+    // Called when the queue is empty; true keeps the message loop polling.
+    virtual int idle();
+    virtual void paint_with(PaintContext& context);
+};

@@ -1,0 +1,42 @@
+#pragma once
+#include <windows.h>
+
+class Brush;
+class Palette;
+class Window;
+
+// Owns a device context, with one saved-object slot each for pen, brush and a
+// created font, so every selection made through it is undone exactly once.
+class DrawContext {
+public:
+    explicit DrawContext(HDC hdc = nullptr) : hdc(hdc) {}
+    virtual ~DrawContext();
+    DrawContext(const DrawContext&) = delete;
+    DrawContext& operator=(const DrawContext&) = delete;
+
+    void use_palette(const Palette& palette);
+    void fill_screen(const Brush& brush);
+    void fill_rect(const RECT& rect, const Brush& brush);
+
+    void select_pen(HPEN pen);
+    void restore_pen();
+    void restore_brush();
+    void restore_font();
+
+    HDC hdc;
+
+protected:
+    HGDIOBJ saved_font = nullptr;
+    HGDIOBJ saved_pen = nullptr;
+    HGDIOBJ saved_brush = nullptr;
+};
+
+// The context of one WM_PAINT: BeginPaint on construction, EndPaint on destruction.
+class PaintContext : public DrawContext {
+public:
+    explicit PaintContext(Window& window);
+    ~PaintContext() override;
+
+    PAINTSTRUCT paint_record;
+    Window* window;
+};

@@ -1,0 +1,49 @@
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+// What the palette needs to know about the display (GetDeviceCaps values).
+struct DisplayCaps {
+    int32_t raster_caps = 0;
+    int32_t size_palette = 0;
+    int32_t num_colors = 0;
+    int32_t num_reserved = 0;
+    int32_t bits_per_pixel = 0;
+    static DisplayCaps of_screen();
+};
+
+// The one logical palette. Effects draw with indexes 0..size-1 and the picture
+// moves by changing the entries instead of the pixels.
+class Palette {
+public:
+    Palette();                                  // from the screen's capabilities
+    explicit Palette(const DisplayCaps& caps);
+    ~Palette();
+    Palette(const Palette&) = delete;
+    Palette& operator=(const Palette&) = delete;
+
+    void build();
+    // Colour reference for an index, wrapped into 0..size-1.
+    uint32_t colour(int32_t index) const;
+    void animate();
+    // Direction 1 moves entries one place down (first goes to last); any other, up.
+    void rotate(int32_t direction, int32_t first, int32_t last);
+
+    const PALETTEENTRY& entry(int32_t index) const { return entries->palPalEntry[index]; }
+    HPALETTE handle() const { return handle_; }
+
+    int32_t size = 0;
+    int32_t reserved = 0;
+    int32_t bits_per_pixel = 0;
+    int32_t animating = 0;
+    int32_t palette_device = 0;
+    int32_t ramp_count = 0;
+    int32_t skew_red = 0;
+    int32_t skew_green = 0;
+    int32_t skew_blue = 0;
+    int32_t build_seed = 0;
+
+private:
+    LOGPALETTE* entries = nullptr;
+    HPALETTE handle_ = nullptr;
+};

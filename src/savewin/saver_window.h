@@ -1,0 +1,47 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include "framework/window.h"
+#include "lib/refstring.h"
+
+class Saver;
+
+// The black full-screen window of a saver run: drives the effect from its paint
+// handler, decides which input wakes it and offers keys that act on the effect.
+class SaverWindow : public FrameWindow {
+public:
+    SaverWindow();
+    ~SaverWindow() override;
+
+    // Waking input: close, or ask for the password when one is set.
+    void wake();
+    void set_topmost(bool topmost);
+    // Re-reads "hide mouse", "ignore mouse", "stay on top" and "password".
+    void read_options();
+    // True when no message is waiting for this window.
+    bool no_msg() const;
+    // The wake-up password dialog over the running saver.
+    void ask_password();
+    // Ends the current effect and starts the next one.
+    void next_saver();
+    // The options dialog over the running saver (key "s").
+    void show_options();
+
+    int on_activate(int active, int minimized) override;
+    int on_key(MessageRecord& record) override;
+    int on_mouse(UINT message, LPARAM lparam, WPARAM wparam) override;
+    int on_command(int id, int code) override;
+    void paint_with(PaintContext& context) override;
+
+    String password;
+    String version;
+    int32_t state = 0;                      // 0 running, 1 pause at end of effect, 2 paused
+    std::unique_ptr<Saver> current_saver;
+    uint8_t ignore_mouse = 0;
+    uint8_t stay_on_top = 0;
+    uint8_t keep_trace = 0;
+    uint8_t drawing = 1;
+    uint8_t palette_cycling = 1;
+};
+
+extern SaverWindow* swin;

@@ -1,0 +1,26 @@
+#pragma once
+#include <string>
+
+// The saver's keys in "control.ini", read and written side by side.
+namespace settings {
+
+constexpr const char* file = "control.ini";
+constexpr const char* section = "Screen Saver.Quorix";
+
+constexpr const char* hide_mouse = "hide mouse";
+constexpr const char* ignore_mouse = "ignore mouse";
+constexpr const char* stay_on_top = "stay on top";
+constexpr const char* password = "password";
+constexpr const char* trace = "trace";
+constexpr const char* version = "version";
+
+std::string read(const char* key, const char* fallback, unsigned buffer_size = 1024);
+// A null value deletes the key.
+void write(const char* key, const char* value);
+// Only an exact "yes" is on.
+bool read_flag(const char* key, unsigned buffer_size = 1024);
+void write_flag(const char* key, bool on);
+// Makes Windows write its cached copy of the file.
+void flush();
+
+}  // namespace settings
