@@ -28,6 +28,18 @@ quorix_wine_prepare() {
     wineserver -w
     touch "$WINEPREFIX/.quorix-ready"
   fi
+  quorix_wine_temp
+}
+
+# Points TEMP of every Wine process at C:\quorix-temp, so tests know where the
+# trace file goes. Wine reads TEMP from the prefix's registry, not from Unix.
+quorix_wine_temp() {
+  mkdir -p "$WINEPREFIX/drive_c/quorix-temp"
+  if [ ! -f "$WINEPREFIX/.quorix-temp" ]; then
+    wine reg add 'HKCU\Environment' /v TEMP /t REG_SZ /d 'C:\quorix-temp' /f >/dev/null 2>&1
+    wine reg add 'HKCU\Environment' /v TMP /t REG_SZ /d 'C:\quorix-temp' /f >/dev/null 2>&1
+    touch "$WINEPREFIX/.quorix-temp"
+  fi
 }
 
 # Keeps one wineserver alive for the whole test run.
