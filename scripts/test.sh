@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the Win32-free code natively under
+# ASan and UBSan, then the 32-bit and 64-bit Windows builds under Wine on
+# virtual displays of depth 24 and 8 that this script starts and stops.
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+started=$(date +%s)
+
+bash scripts/setup.sh || exit 1
+
+jobs=$(nproc)
+for preset in native i686 x86_64; do
+  echo "== build $preset"
+  cmake --preset "$preset" >/dev/null || exit 1
+  cmake --build --preset "$preset" -j "$jobs" || exit 1
+done
+
+source scripts/lib/wine-env.sh
+export QUORIX_WINEPREFIX="$root/build/wine"
+xvfb_pids=()
+cleanup() {
+  quorix_wineserver_stop
+  kill "${xvfb_pids[@]}" 2>/dev/null
+}
+trap cleanup EXIT
+for depth in 24 8; do
+  read -r display pid < <(quorix_xvfb_start "$depth" 800x600) || exit 1
+  export "QUORIX_DISPLAY_$depth=$display"
+  xvfb_pids+=("$pid")
+done
+quorix_wine_prepare
+quorix_wineserver_start
+
+passed=0
+failed=0
+summary=()
+for preset in native i686 x86_64; do
+  echo "== test $preset"
+  log=$(mktemp)
+  ctest --preset "$preset" 2>&1 | tee "$log"
+  line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  rm -f "$log"
+  if [ -z "$line" ]; then
+    echo "== $preset: no test summary"
+    failed=$((failed + 1))
+    continue
+  fi
+  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
+  bad=$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$line")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+  summary+=("$preset: $((total - bad)) of $total")
+done
+
+echo "== ${summary[*]} (in $(( $(date +%s) - started )) s)"
+echo "quorix: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
