@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <vector>
 
 // What the palette needs to know about the display (GetDeviceCaps values).
 struct DisplayCaps {
@@ -22,6 +23,7 @@ public:
     Palette(const Palette&) = delete;
     Palette& operator=(const Palette&) = delete;
 
+    // New random ramps (or system colours when not animating); not yet shown.
     void build();
     // Colour reference for an index, wrapped into 0..size-1.
     uint32_t colour(int32_t index) const;
@@ -29,8 +31,13 @@ public:
     // Direction 1 moves entries one place down (first goes to last); any other, up.
     void rotate(int32_t direction, int32_t first, int32_t last);
 
-    const PALETTEENTRY& entry(int32_t index) const { return entries->palPalEntry[index]; }
+    // Entry of an index, wrapped into 0..size-1 as colour() wraps it.
+    const PALETTEENTRY& entry(int32_t index) const {
+        return entries[static_cast<size_t>(wrapped(index))];
+    }
     HPALETTE handle() const { return handle_; }
+    // Any index into 0..size-1: negative ones count from the end.
+    int32_t wrapped(int32_t index) const;
 
     int32_t size = 0;
     int32_t reserved = 0;
@@ -44,6 +51,10 @@ public:
     int32_t build_seed = 0;
 
 private:
-    LOGPALETTE* entries = nullptr;
+    void build_from_system();
+    void build_ramps();
+    HPALETTE create_handle() const;
+
+    std::vector<PALETTEENTRY> entries;
     HPALETTE handle_ = nullptr;
 };

@@ -18,6 +18,9 @@ public:
 // and the palette cycler that rotates the animated palette while it draws.
 class Saver : public Printable {
 public:
+    static constexpr int32_t value_count = 50;
+    static constexpr int32_t lifetime_ticks = 60000;
+
     Saver();
     ~Saver() override = default;
     Saver(const Saver&) = delete;
@@ -28,8 +31,13 @@ public:
     // Draws until a message waits for the saver window or the time is up.
     virtual void run() = 0;
 
+    // Runs the effect on the context with the palette selected; a context
+    // without a device does nothing.
     void run_on(DrawContext& context);
+    // True, and done set, once more than a minute has passed since construction.
     bool time_up();
+    // time_up with the clock reading given, in milliseconds.
+    bool time_up_at(int32_t now_ticks);
     void palette_tick();
 
     DrawContext* dc = nullptr;
@@ -43,7 +51,12 @@ public:
     uint8_t done = 0;
     Array<float> values;
     int32_t start_time = 0;
+
+private:
+    void draw_cycler();
 };
 
 // Effects started so far in this run (the first effect runs with 1).
 extern uint32_t saver_count;
+// Set once the "-t" search for a value has run; it runs for the first effect only.
+extern bool start_value_waited;

@@ -1,0 +1,78 @@
+#include <ctime>
+#include <sstream>
+
+#include <windows.h>
+
+#include "app/application.h"
+#include "gfx/screen.h"
+#include "lib/date.h"
+#include "saver/palette.h"
+#include "saver/saver.h"
+#include "savewin/saver_window.h"
+#include "trace/report.h"
+
+uint32_t saver_count = 0;
+bool start_value_waited = false;
+
+namespace {
+
+constexpr const char* summary_format = "%s, %s, %s, %lu, %d x %d, %d, %d, %lu";
+
+// One line per finished effect: enough to reproduce it with "-r".
+// wvsprintfA reads %lu as unsigned long and %d as int, so every value is
+// passed as exactly that type.
+void write_summary(const SaverWindow& window) {
+    if (!(window.keep_trace || app.has_switch("-d") || window.state != 0)) delete_trace_file();
+    const Palette* palette = Screen.palette.get();
+    const std::string date = ft_Date::now().text();
+    report("trace", summary_format, date.c_str(), window.version.text(), "32b",
+           static_cast<unsigned long>(app.rand.seed()), static_cast<int>(Screen.width),
+           static_cast<int>(Screen.height), static_cast<int>(palette ? palette->size : 0),
+           static_cast<int>(palette ? palette->bits_per_pixel : 0),
+           static_cast<unsigned long>(saver_count));
+    if (developer_mode && palette)
+        report("trace", "rgb %d %d %d", static_cast<int>(palette->skew_red),
+               static_cast<int>(palette->skew_green), static_cast<int>(palette->skew_blue));
+}
+
+// "-t": advance the generator to the given value once, before the first choice;
+// a waiting message ends the search.
+void wait_for_start_value(const SaverWindow& window) {
+    const long wanted = app.switch_number("-t");
+    while (window.no_msg() && app.rand.next() != wanted) {
+    }
+    start_value_waited = true;
+}
+
+}  // namespace
+
+void SaverWindow::next_saver() {
+    ++saver_count;
+    if (current_saver) {
+        if (trace_wanted()) write_summary(*this);
+        current_saver.reset();
+        if (Screen.palette) {
+            Screen.palette->build();
+            Screen.palette->animate();
+        }
+    }
+
+    if (app.has_switch("-t") && !start_value_waited) {
+        wait_for_start_value(*this);
+    } else {
+        const int32_t prior_rand = app.rand.next();
+        trace_entry("savewin2", 155, " : prior_rand = ", prior_rand);
+    }
+    const unsigned long minutes = (static_cast<unsigned long>(std::clock()) - app.start_ticks) / 60000;
+    trace_entry("savewin2", 162, " : dur = ", minutes);
+
+    const int32_t choice = app.rand.draw(2, 2);
+    trace_entry("savewin2", 167, " : svr = ", choice + 1);
+
+    if (!current_saver) return;
+    if (trace_wanted()) {
+        std::ostringstream text;
+        text << (no_msg() ? 1 : 0) << "\r\n" << *current_saver;
+        trace_entry("savewin2", 183, " : swin->no_msg() << \"\\r\\n\" << *current_saver = ", text.str());
+    }
+}
