@@ -31,7 +31,8 @@ extern CreationParameters creation_parameters;
 class Window {
 public:
     explicit Window(const char* class_name = nullptr);
-    virtual ~Window() = default;
+    // Leaves the window alive but detaches it, so no message reaches a dead object.
+    virtual ~Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
@@ -65,7 +66,19 @@ public:
 
     HWND hwnd = nullptr;
     WNDPROC previous_procedure = nullptr;
+
+    // Framework windows keep their object pointer in extra word 0.
+    static constexpr int extra_bytes = sizeof(LONG_PTR);
+    static constexpr const char* default_class_name = "TKV_MAIN_WIN";
+
+private:
+    // Sends the message to its handler; false when it goes on to the previous procedure.
+    bool route(MessageRecord& record);
+    bool route_input(MessageRecord& record);
 };
+
+// True when two points are more than 19 pixels apart on either axis.
+bool points_far_apart(POINT from, POINT to);
 
 // A top-level frame: closes through can_close, paints through a PaintContext and
 // offers an idle hook to the message loop.
@@ -78,4 +91,7 @@ public:
     // Called when the queue is empty; true keeps the message loop polling.
     virtual int idle();
     virtual void paint_with(PaintContext& context);
+
+    // The command that closes a frame.
+    static constexpr int close_command = 256;
 };
