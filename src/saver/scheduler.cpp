@@ -1,4 +1,5 @@
 #include <ctime>
+#include <memory>
 #include <sstream>
 
 #include <windows.h>
@@ -6,7 +7,9 @@
 #include "app/application.h"
 #include "gfx/screen.h"
 #include "lib/date.h"
+#include "saver/lines_saver.h"
 #include "saver/palette.h"
+#include "saver/rolling_circles_saver.h"
 #include "saver/saver.h"
 #include "savewin/saver_window.h"
 #include "trace/report.h"
@@ -66,10 +69,14 @@ void SaverWindow::next_saver() {
     const unsigned long minutes = (static_cast<unsigned long>(std::clock()) - app.start_ticks) / 60000;
     trace_entry("savewin2", 162, " : dur = ", minutes);
 
+    // Three effects in four are lines.
     const int32_t choice = app.rand.draw(2, 2);
     trace_entry("savewin2", 167, " : svr = ", choice + 1);
+    if (choice == 0)
+        current_saver = std::make_unique<LinesSaver>();
+    else
+        current_saver = std::make_unique<RollingCirclesSaver>();
 
-    if (!current_saver) return;
     if (trace_wanted()) {
         std::ostringstream text;
         text << (no_msg() ? 1 : 0) << "\r\n" << *current_saver;
