@@ -1,16 +1,84 @@
-// placeholder: replaced by the owner of app/
 #include "app/application.h"
-#include "framework/window.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <new>
+#include "gfx/screen.h"
+#include "savewin/dialogs.h"
+#include "savewin/password.h"
+#include "savewin/saver_window.h"
+
 Application app;
 POINT initial_cursor{};
 bool developer_mode = false;
 bool tracing = false;
 bool cursor_hidden = false;
 bool dialog_open = false;
-Application::Application() {}
-HICON Application::load_icon(const char*) { return nullptr; }
-HICON Application::load_icon_id(WORD) { return nullptr; }
-void Application::execute() {}
-void Application::message_loop() {}
-bool Application::has_switch(const char*) const { return false; }
-long Application::switch_number(const char*) const { return 0; }
+
+Application::Application() {
+    start_ticks = static_cast<uint32_t>(std::clock() * (1000.0 / CLOCKS_PER_SEC));
+    GetCursorPos(&initial_cursor);
+    Screen.width = GetSystemMetrics(SM_CXSCREEN);
+    Screen.height = GetSystemMetrics(SM_CYSCREEN);
+}
+
+HICON Application::load_icon(const char* name) {
+    return LoadIconA(instance, name ? name : "APP_ICON");
+}
+
+HICON Application::load_icon_id(WORD id) {
+    return LoadIconA(instance, MAKEINTRESOURCEA(id));
+}
+
+bool Application::has_switch(const char* name) const {
+    return command_line && std::strstr(command_line, name) != nullptr;
+}
+
+long Application::switch_number(const char* name) const {
+    const char* found = command_line ? std::strstr(command_line, name) : nullptr;
+    if (!found) return 0;
+    // strtol reads like atol but saturates instead of overflowing.
+    return std::strtol(found + std::strlen(name), nullptr, 10);
+}
+
+bool Application::saver_requested() const {
+    return has_switch("/s") || has_switch("-s") || has_switch("/S") || has_switch("-S");
+}
+
+void Application::execute() {
+    if (previous_instance) return;
+    if (FindWindowA(SaverWindow::class_name, nullptr)) return;
+    if (has_switch("/p")) return;
+    if (has_switch("/a")) {
+        show_change_password_dialog(GetActiveWindow());
+        return;
+    }
+    if (!saver_requested()) {
+        show_settings_dialog(GetActiveWindow());
+        return;
+    }
+    run_saver(std::unique_ptr<SaverWindow>(new (std::nothrow) SaverWindow));
+}
+
+void Application::run_saver(std::unique_ptr<SaverWindow> window) {
+    // Without a window there is nothing to pump for: the loop would wait forever.
+    if (!window || !window->hwnd) {
+        exit_code = failure_exit_code;
+        return;
+    }
+    SaverWindow& saver = *window;
+    main_window = std::move(window);
+    saver.set_topmost(saver.stay_on_top);
+    if (!saver.password.empty()) set_saver_running(true);
+    message_loop();
+    set_saver_running(false);
+    main_window.reset();
+}
+
+void Application::set_saver_running(bool running) {
+    if (running == saver_running_told) return;
+    UINT previous = 0;
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, running, &previous, 0);
+    saver_running_told = running;
+}

@@ -5,6 +5,7 @@
 #include "saver/random.h"
 
 class FrameWindow;
+class SaverWindow;
 
 // The one application object: what WinMain was given, the program-wide generator
 // and the main window.
@@ -22,11 +23,20 @@ public:
     // Runs the one mode the command line selects.
     void execute();
     void message_loop();
+    // Runs a constructed saver window to its end and deletes it; a missing
+    // window or one without a handle ends the run with failure_exit_code.
+    void run_saver(std::unique_ptr<SaverWindow> window);
+    // Tells Windows whether a password-protected saver runs; the end is told only
+    // when the start was.
+    void set_saver_running(bool running);
 
     // Case-sensitive substring search anywhere in the command line.
     bool has_switch(const char* name) const;
-    // The number right after the switch's two characters, read like atol.
+    // The number right after the switch's characters, read like atol but clamped
+    // to the range of long.
     long switch_number(const char* name) const;
+    // "/s", "-s", "/S" or "-S" anywhere in the command line.
+    bool saver_requested() const;
 
     HINSTANCE instance = nullptr;
     const char* command_line = "";
@@ -37,6 +47,11 @@ public:
     HACCEL accelerators = nullptr;
     uint32_t exit_code = 0;
     uint32_t start_ticks = 0;
+    // Windows was told that a password-protected saver runs.
+    bool saver_running_told = false;
+
+    // The saver window could not be made.
+    static constexpr uint32_t failure_exit_code = 1;
 };
 
 extern Application app;

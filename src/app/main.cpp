@@ -1,3 +1,11 @@
-// placeholder: replaced by the owner of app/
 #include "app/application.h"
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous_instance, LPSTR command_line,
+                   int show_command) {
+    app.instance = instance;
+    app.previous_instance = previous_instance;
+    app.command_line = command_line;
+    app.show_command = show_command;
+    app.execute();
+    return static_cast<int>(app.exit_code);
+}

@@ -1,16 +1,183 @@
-// placeholder: replaced by the owner of savewin/
 #include "savewin/saver_window.h"
+
+#include <cstdlib>
+#include <memory>
+#include "app/application.h"
+#include "gfx/draw_context.h"
+#include "gfx/screen.h"
+#include "res/resource.h"
+#include "saver/palette.h"
 #include "saver/saver.h"
+#include "savewin/dialogs.h"
+#include "savewin/password.h"
+#include "savewin/settings.h"
+#include "trace/report.h"
+#include "trace/signal_handler.h"
+
 SaverWindow* swin = nullptr;
-SaverWindow::SaverWindow() : FrameWindow("WindowsScreenSaverClass") {}
-SaverWindow::~SaverWindow() {}
-void SaverWindow::wake() {}
-void SaverWindow::set_topmost(bool) {}
-void SaverWindow::read_options() {}
-bool SaverWindow::no_msg() const { return true; }
-void SaverWindow::show_options() {}
-int SaverWindow::on_activate(int, int) { return 0; }
-int SaverWindow::on_key(MessageRecord&) { return 1; }
-int SaverWindow::on_mouse(UINT, LPARAM, WPARAM) { return 1; }
-int SaverWindow::on_command(int, int) { return 0; }
-void SaverWindow::paint_with(PaintContext&) {}
+
+namespace {
+
+constexpr int version_buffer_size = 2048;
+// WS_POPUP with the class-specific bit that screen savers have always carried.
+constexpr DWORD saver_style = 0x80000008;
+
+bool message_waiting() {
+    MSG message;
+    return PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) != 0;
+}
+
+}  // namespace
+
+SaverWindow::SaverWindow() : FrameWindow(class_name) {
+    swin = this;
+    developer_mode = std::getenv("PO") != nullptr && !app.has_switch("-x");
+    if (!developer_mode) install_signal_handler();
+    drawing = 1;
+    if (app.has_switch("-r")) app.rand.reseed(static_cast<int32_t>(app.switch_number("-r")));
+    tracing = settings::read_flag(settings::trace) || app.has_switch("-l");
+    if (tracing) start_trace_file();
+    cursor_hidden = false;
+    ignore_mouse = 0;
+    stay_on_top = 0;
+    stamp_version();
+    read_options();
+    trace_entry("savewin", 431, " : app.rand.seed() = ", app.rand.seed());
+    settings::flush();
+    prepare_window_parameters();
+    create(title);
+    Screen.palette = std::make_unique<Palette>();
+    if (app.has_switch("-b")) skip_to_number(app.switch_number("-b"));
+    next_saver();
+}
+
+SaverWindow::~SaverWindow() {
+    if (tracing && !keep_trace && !developer_mode) delete_trace_file();
+    if (cursor_hidden) {
+        show_cursor(true);
+        cursor_hidden = false;
+    }
+    current_saver.reset();
+    if (swin == this) swin = nullptr;
+}
+
+void SaverWindow::stamp_version() {
+    char text[version_buffer_size] = {};
+    LoadStringA(app.instance, IDS_VERSION, text, version_buffer_size);
+    version = String(text);
+    if (settings::read(settings::version, "") != version.text())
+        settings::write(settings::version, version.text());
+}
+
+void SaverWindow::prepare_window_parameters() {
+    CreationParameters& p = creation_parameters;
+    p.window_class.style |= CS_SAVEBITS;
+    p.window_class.hCursor = nullptr;
+    p.window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    p.window_class.lpszMenuName = nullptr;
+    p.style = saver_style;
+    p.ex_style = 0;
+    p.left = 0;
+    p.top = 0;
+    // Inclusive bounds: the window is one pixel wider and higher than the screen.
+    p.right = GetSystemMetrics(SM_CXSCREEN);
+    p.bottom = GetSystemMetrics(SM_CYSCREEN);
+}
+
+// "-b": advances the generator to a known value; any input stops the search.
+void SaverWindow::skip_to_number(long number) {
+    while (no_msg() && app.rand.next() != number) {
+    }
+}
+
+void SaverWindow::wake() {
+    if (password.empty()) {
+        SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    } else {
+        ask_password();
+    }
+}
+
+void SaverWindow::set_topmost(bool topmost) {
+    SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void SaverWindow::read_options() {
+    if (settings::read_flag(settings::hide_mouse)) {
+        if (!cursor_hidden) {
+            cursor_hidden = true;
+            show_cursor(false);
+        }
+    } else if (cursor_hidden) {
+        cursor_hidden = false;
+        show_cursor(true);
+    }
+    ignore_mouse = settings::read_flag(settings::ignore_mouse);
+    stay_on_top = settings::read_flag(settings::stay_on_top);
+    password = stored_password();
+}
+
+bool SaverWindow::no_msg() const {
+    MSG message;
+    return !PeekMessageA(&message, hwnd, 0, 0, PM_NOREMOVE);
+}
+
+void SaverWindow::invalidate() {
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+// One slice of the effect per WM_PAINT; the invalidation asks for the next slice
+// once the queue is empty again, so input is handled between slices.
+void SaverWindow::paint_with(PaintContext& context) {
+    if (message_waiting() || message_waiting()) {
+        invalidate();
+        return;
+    }
+    if (current_saver && current_saver->done) {
+        next_saver();
+        if (state == 1) state = 2;
+    }
+    if (drawing && state != 2 && current_saver) {
+        current_saver->run_on(context);
+        invalidate();
+    }
+}
+
+// The cursor stays hidden only while the saver is the active window.
+int SaverWindow::on_activate(int active, int) {
+    if (cursor_hidden) show_cursor(active == 0);
+    return 0;
+}
+
+int SaverWindow::on_mouse(UINT message, LPARAM, WPARAM) {
+    // Small moves only drag the reference point along, so slow drift never wakes.
+    if ((message == WM_MOUSEMOVE && !moved_far(initial_cursor)) || dialog_open) {
+        GetCursorPos(&initial_cursor);
+        return 1;
+    }
+    if (!ignore_mouse) wake();
+    return 1;
+}
+
+// With a password, system commands such as task switching are swallowed.
+int SaverWindow::on_command(int, int) {
+    return password.empty() ? 0 : 1;
+}
+
+void SaverWindow::show_options() {
+    drawing = 0;
+    set_topmost(false);
+    if (cursor_hidden) show_cursor(true);
+    dialog_open = true;
+    if (show_options_dialog(hwnd)) {
+        read_options();
+        if (current_saver) current_saver->done = 1;
+    }
+    GetCursorPos(&initial_cursor);
+    if (cursor_hidden) show_cursor(false);
+    dialog_open = false;
+    set_topmost(stay_on_top);
+    drawing = 1;
+    invalidate();
+}

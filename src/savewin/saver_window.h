@@ -33,6 +33,9 @@ public:
     int on_command(int id, int code) override;
     void paint_with(PaintContext& context) override;
 
+    static constexpr const char* class_name = "WindowsScreenSaverClass";
+    static constexpr const char* title = "Quorix ScreenSaver";
+
     String password;
     String version;
     int32_t state = 0;                      // 0 running, 1 pause at end of effect, 2 paused
@@ -42,6 +45,18 @@ public:
     uint8_t keep_trace = 0;
     uint8_t drawing = 1;
     uint8_t palette_cycling = 1;
+
+private:
+    void stamp_version();
+    void prepare_window_parameters();
+    void skip_to_number(long number);
+    void invalidate();
+    void on_key_down(WPARAM key);
+    void on_character(char character);
+    void faster();
+    void slower();
+    void start_tracing();
+    void stop_tracing();
 };
 
 extern SaverWindow* swin;
