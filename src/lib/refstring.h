@@ -22,6 +22,7 @@ public:
 
 // Reference-counted text. Copies share the body; to_lower changes the shared text
 // in place; every other operation that makes a text gives it a new body.
+// A null character pointer is taken as the empty text.
 class String {
 public:
     String(const char* text = "");
@@ -33,11 +34,12 @@ public:
     const char* text() const;
     size_t length() const;
     bool empty() const { return length() == 0; }
+    // Lower-cases A-Z only, so the result never depends on the C locale.
     char* to_lower();
     String& operator+=(const String& right);
 
     // Replaces the text by two hex digits and a space per character (XOR with the
-    // cycling key), then a two-digit checksum.
+    // cycling key), then a two-digit checksum. An empty or null key XORs with 0.
     void encode(const char* key);
     // Reverses encode; false, and the text unchanged, when the form is not valid.
     bool decode(const char* key);
