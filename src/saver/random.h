@@ -15,7 +15,8 @@ public:
     int32_t next();                     // raw value in [0, 999999999]
     // One next() times 1e-9, in [0, 1).
     double fraction() { return next() * 1e-9; }
-    // Skewed integer in [0, n-1]; consumes |k| raw values.
+    // Skewed integer in [0, n-1]; consumes |k| raw values. An n below 1 counts as
+    // 1 (the result is 0), still consuming |k| values.
     int32_t draw(int32_t n, int32_t k);
     void print(std::ostream& out) const override;   // "seed <last seed>"
 
