@@ -11,3 +11,13 @@ if(QUORIX_PORTABLE_TESTS)
   target_link_libraries(test_portable PRIVATE quorix_portable gtest_main)
   add_test(NAME native_portable COMMAND test_portable)
 endif()
+
+# libFuzzer target for the text inputs (clang only; see tests/fuzz/).
+option(QUORIX_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+if(QUORIX_FUZZ)
+  target_compile_options(quorix_portable PRIVATE -fsanitize=fuzzer-no-link)
+  add_executable(fuzz_text_input ${CMAKE_SOURCE_DIR}/tests/fuzz/text_input_fuzz.cpp)
+  target_compile_options(fuzz_text_input PRIVATE -fsanitize=fuzzer)
+  target_link_options(fuzz_text_input PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(fuzz_text_input PRIVATE quorix_portable)
+endif()
