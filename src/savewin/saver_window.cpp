@@ -19,6 +19,8 @@ SaverWindow* swin = nullptr;
 namespace {
 
 constexpr int version_buffer_size = 2048;
+// The generator's raw values lie in [0, largest_raw_value].
+constexpr long largest_raw_value = 999999999;
 // WS_POPUP with the class-specific bit that screen savers have always carried.
 constexpr DWORD saver_style = 0x80000008;
 
@@ -85,7 +87,10 @@ void SaverWindow::prepare_window_parameters() {
 }
 
 // "-b": advances the generator to a known value; any input stops the search.
+// The window is not shown yet, so a value the generator never yields would
+// search forever.
 void SaverWindow::skip_to_number(long number) {
+    if (number < 0 || number > largest_raw_value) return;
     while (no_msg() && app.rand.next() != number) {
     }
 }

@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <climits>
+#include <memory>
+#include "app/application.h"
+#include "gfx/screen.h"
+#include "saver/palette.h"
+#include "saver/saver.h"
+#include "savewin/saver_window.h"
+#include "savewin/settings.h"
+#include "savewin/settings_backup.h"
+#include "trace/temp_folder.h"
+
+namespace {
+
+// Each test builds the saver window in this process with no settings stored and
+// TEMP in a fresh folder.
+class SaverWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app.instance = GetModuleHandleA(nullptr);
+        app.command_line = "/s";
+        tracing = false;
+        developer_mode = false;
+    }
+    void TearDown() override {
+        close();
+        tracing = false;
+        app.command_line = "";
+    }
+    SaverWindow& open(const char* command_line = "/s") {
+        close();
+        app.command_line = command_line;
+        window = std::make_unique<SaverWindow>();
+        return *window;
+    }
+    void close() {
+        if (window && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
+        window.reset();
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    bool alive() const { return IsWindow(window->hwnd) != FALSE; }
+    void send(UINT message, WPARAM wparam = 0) { SendMessageA(window->hwnd, message, wparam, 0); }
+    void type(char character) { send(WM_CHAR, static_cast<unsigned char>(character)); }
+
+    SettingsBackup backup;
+    TempFolder temp;
+    std::unique_ptr<SaverWindow> window;
+};
+
+TEST_F(SaverWindowTest, CoversTheScreenPlusOnePixelWithABlackPopupOfItsClass) {
+    SaverWindow& saver = open();
+    EXPECT_EQ(&saver, swin);
+    char name[64] = {};
+    GetClassNameA(saver.hwnd, name, sizeof name);
+    EXPECT_STREQ("WindowsScreenSaverClass", name);
+    GetWindowTextA(saver.hwnd, name, sizeof name);
+    EXPECT_STREQ("Quorix ScreenSaver", name);
+    EXPECT_EQ(static_cast<ULONG_PTR>(CS_HREDRAW | CS_VREDRAW | CS_SAVEBITS),
+              GetClassLongPtrA(saver.hwnd, GCL_STYLE));
+    EXPECT_EQ(0u, GetClassLongPtrA(saver.hwnd, GCLP_HCURSOR));
+    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(GetStockObject(BLACK_BRUSH)),
+              GetClassLongPtrA(saver.hwnd, GCLP_HBRBACKGROUND));
+    const LONG_PTR style = GetWindowLongPtrA(saver.hwnd, GWL_STYLE);
+    EXPECT_EQ(static_cast<LONG_PTR>(WS_POPUP | 0x8), style & (WS_POPUP | WS_CAPTION | 0x8));
+    RECT rect{};
+    GetWindowRect(saver.hwnd, &rect);
+    EXPECT_EQ(0, rect.left);
+    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) + 1, rect.right);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) + 1, rect.bottom);
+    ASSERT_TRUE(Screen.palette);
+    EXPECT_TRUE(saver.current_saver);
+    window.reset();
+    EXPECT_EQ(nullptr, swin);
+}
+
+TEST_F(SaverWindowTest, OptionsFollowTheExactYesRule) {
+    settings::write(settings::hide_mouse, "YES");
+    settings::write(settings::ignore_mouse, "yes");
+    settings::write(settings::stay_on_top, "Yes");
+    SaverWindow& saver = open();
+    EXPECT_FALSE(cursor_hidden);
+    EXPECT_EQ(1, saver.ignore_mouse);
+    EXPECT_EQ(0, saver.stay_on_top);
+    EXPECT_TRUE(saver.password.empty());
+
+    settings::write(settings::hide_mouse, "yes");
+    open();
+    EXPECT_TRUE(cursor_hidden);
+    window.reset();
+    EXPECT_FALSE(cursor_hidden);
+}
+
+TEST_F(SaverWindowTest, ATracedRunStartsWithTheSeedAndLeavesNoFile) {
+    temp.write("trace.txt", "earlier\r\n");
+    open("/s -l -r77");
+    EXPECT_TRUE(tracing);
+    EXPECT_EQ("earlier\r\n", temp.read("tr0.txt"));
+    const std::string first_line = "savewin line 431 : app.rand.seed() = 77\r\n";
+    EXPECT_EQ(first_line, temp.read("trace.txt").substr(0, first_line.size()));
+    window.reset();
+    EXPECT_FALSE(temp.has("trace.txt"));
+}
+
+TEST_F(SaverWindowTest, KeepTraceKeyKeepsTheFileAndTracingKeysSwitchTheSetting) {
+    open();
+    EXPECT_FALSE(tracing);
+    type('T');
+    EXPECT_TRUE(tracing);
+    EXPECT_EQ("yes", settings::read(settings::trace, ""));
+    EXPECT_NE(std::string::npos, temp.read("trace.txt").find("savewin line 761 : *current_saver = "));
+    type('t');
+    EXPECT_FALSE(tracing);
+    EXPECT_EQ("absent", settings::read(settings::trace, "absent"));
+    EXPECT_FALSE(temp.has("trace.txt"));
+
+    open("/s -l");
+    type('D');
+    EXPECT_EQ(1, window->keep_trace);
+    window.reset();
+    EXPECT_TRUE(temp.has("trace.txt"));
+}
+
+TEST_F(SaverWindowTest, PauseKeysDriveTheStateMachine) {
+    SaverWindow& saver = open();
+    type('p');
+    EXPECT_EQ(1, saver.state);
+    EXPECT_EQ(0, saver.current_saver->done);
+    type('P');
+    EXPECT_EQ(0, saver.state);
+    type('p');
+    type('p');   // twice in a row: resume at once with a new effect
+    EXPECT_EQ(0, saver.state);
+    EXPECT_EQ(1, saver.current_saver->done);
+
+    saver.current_saver->done = 0;
+    saver.state = 2;
+    send(WM_KEYDOWN, VK_F5);
+    EXPECT_EQ(0, saver.state);
+    EXPECT_EQ(1, saver.current_saver->done);
+    type('f');
+    EXPECT_TRUE(alive());
+}
+
+TEST_F(SaverWindowTest, WhenThePausedEffectEndsTheNextOneWaits) {
+    GetCursorPos(&initial_cursor);
+    SaverWindow& saver = open();
+    const uint32_t started = saver_count;
+    saver.state = 1;
+    saver.current_saver->done = 1;
+    ShowWindow(saver.hwnd, SW_SHOWNA);
+    MSG message;
+    for (DWORD start = GetTickCount(); saver.state != 2 && GetTickCount() - start < 5000;) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    ASSERT_TRUE(alive());
+    EXPECT_EQ(2, saver.state);
+    EXPECT_EQ(started + 1, saver_count);
+    EXPECT_EQ(0, saver.current_saver->done);
+    // Paused: the handler asks for no further paint.
+    EXPECT_FALSE(GetUpdateRect(saver.hwnd, nullptr, FALSE));
+}
+
+TEST_F(SaverWindowTest, PlusAndMinusChangeRotationOnlyOnAPaletteDevice) {
+    SaverWindow& saver = open();
+    Saver& effect = *saver.current_saver;
+    effect.rotation_mode = 0;
+    effect.rotation_period = 3;
+    Screen.palette->palette_device = 0;
+    type('+');
+    EXPECT_EQ(0, effect.rotation_mode);
+    EXPECT_EQ(3, effect.rotation_period);
+
+    Screen.palette->palette_device = 1;
+    Screen.palette->animating = 1;
+    type('-');   // no rotation to slow down
+    EXPECT_EQ(0, effect.rotation_mode);
+    type('+');
+    EXPECT_EQ(1, effect.rotation_mode);
+    EXPECT_EQ(10, effect.rotation_period);
+    type('+');
+    EXPECT_EQ(5, effect.rotation_period);
+    EXPECT_EQ(5, effect.rotation_countdown);
+    type('-');
+    EXPECT_EQ(10, effect.rotation_period);
+    effect.rotation_period = INT_MAX / 2 + 1;
+    type('-');
+    EXPECT_EQ(INT_MAX, effect.rotation_period);
+
+    const uint8_t cycling = saver.palette_cycling;
+    type('n');
+    EXPECT_EQ(0, effect.rotation_mode);
+    EXPECT_NE(cycling, saver.palette_cycling);
+    EXPECT_TRUE(alive());
+}
+
+TEST_F(SaverWindowTest, KeysThatWakeAndKeysThatDoNot) {
+    open();
+    for (WPARAM quiet : {VK_SHIFT, VK_LEFT, VK_F1, VK_F12, VK_ESCAPE}) send(WM_KEYDOWN, quiet);
+    send(WM_KEYUP, 'A');
+    send(WM_SYSKEYUP, VK_MENU);
+    EXPECT_TRUE(alive());
+
+    struct Waking { UINT message; WPARAM key; };
+    for (Waking waking : {Waking{WM_KEYDOWN, VK_CONTROL}, Waking{WM_SYSKEYDOWN, VK_MENU},
+                          Waking{WM_SYSKEYDOWN, 'X'}, Waking{WM_CHAR, 'x'}, Waking{WM_CHAR, VK_ESCAPE},
+                          Waking{WM_CHAR, 'S'}, Waking{WM_DEADCHAR, '^'}}) {
+        open();
+        send(waking.message, waking.key);
+        EXPECT_FALSE(alive()) << waking.message << " " << waking.key;
+    }
+}
+
+TEST_F(SaverWindowTest, SmallMovesDragTheReferenceAndLargeOnesOrButtonsWake) {
+    SetCursorPos(300, 300);
+    initial_cursor = POINT{300, 300};
+    open();
+    SetCursorPos(319, 281);
+    send(WM_MOUSEMOVE);
+    EXPECT_TRUE(alive());
+    EXPECT_EQ(319, initial_cursor.x);
+    SetCursorPos(339, 281);   // 20 from the new reference
+    send(WM_MOUSEMOVE);
+    EXPECT_FALSE(alive());
+
+    open();
+    send(WM_RBUTTONDOWN);
+    EXPECT_FALSE(alive());
+}
+
+TEST_F(SaverWindowTest, IgnoreMouseLeavesOnlyTheKeysToWake) {
+    settings::write(settings::ignore_mouse, "yes");
+    SetCursorPos(300, 300);
+    initial_cursor = POINT{300, 300};
+    open();
+    SetCursorPos(400, 400);
+    send(WM_MOUSEMOVE);
+    send(WM_LBUTTONDOWN);
+    send(WM_MBUTTONUP);
+    EXPECT_TRUE(alive());
+    type('q');
+    EXPECT_FALSE(alive());
+}
+
+}  // namespace
