@@ -1,4 +1,105 @@
-// placeholder: replaced by the owner of the dialogs
 #include "savewin/dialogs.h"
-INT_PTR show_settings_dialog(HWND) { return 0; }
-INT_PTR show_options_dialog(HWND) { return 0; }
+
+#include <vector>
+#include "app/application.h"
+#include "res/resource.h"
+#include "savewin/password.h"
+#include "savewin/settings.h"
+
+namespace {
+
+// Each option's key sits beside its check box, so it is read and written under one name.
+struct OptionBox {
+    const char* key;
+    int id;
+};
+constexpr OptionBox option_boxes[] = {
+    {settings::hide_mouse, IDC_HIDE_MOUSE},
+    {settings::ignore_mouse, IDC_IGNORE_MOUSE},
+    {settings::stay_on_top, IDC_STAY_ON_TOP},
+};
+// The options dialog reads its flags into buffers of this size.
+constexpr unsigned option_buffer_size = 2048;
+constexpr int caption_buffer_size = 256;
+
+INT_PTR CALLBACK settings_procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        add_version_to_caption(dialog, caption_buffer_size);
+        return TRUE;
+    }
+    if (message != WM_COMMAND) return FALSE;
+    switch (LOWORD(wparam)) {
+    case IDOK:
+        EndDialog(dialog, 1);
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        return TRUE;
+    case IDC_OPTIONS:
+        show_options_dialog(dialog);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+void show_stored_options(HWND dialog) {
+    for (const OptionBox& box : option_boxes) {
+        if (settings::read_flag(box.key, option_buffer_size)) CheckDlgButton(dialog, box.id, BST_CHECKED);
+    }
+}
+
+void save_options(HWND dialog) {
+    for (const OptionBox& box : option_boxes) {
+        settings::write_flag(box.key, IsDlgButtonChecked(dialog, box.id) == BST_CHECKED);
+    }
+}
+
+INT_PTR CALLBACK options_procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        add_version_to_caption(dialog, caption_buffer_size);
+        show_stored_options(dialog);
+        return TRUE;
+    }
+    if (message != WM_COMMAND) return FALSE;
+    switch (LOWORD(wparam)) {
+    case IDOK:
+        save_options(dialog);
+        EndDialog(dialog, 1);
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        return TRUE;
+    case IDC_PASSWORD_BUTTON:
+        // The password is written by that dialog at once, whatever this one ends with.
+        show_change_password_dialog(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR show_settings_dialog(HWND owner) {
+    return DialogBoxParamA(app.instance, "SETUP", owner, settings_procedure, 0);
+}
+
+INT_PTR show_options_dialog(HWND owner) {
+    return DialogBoxParamA(app.instance, "REG_OPTIONS", owner, options_procedure, 0);
+}
+
+std::string window_text(HWND window) {
+    int length = GetWindowTextLengthA(window);
+    if (length <= 0) return std::string();
+    std::vector<char> buffer(static_cast<size_t>(length) + 1);
+    int copied = GetWindowTextA(window, buffer.data(), length + 1);
+    return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+void add_version_to_caption(HWND dialog, int buffer_size) {
+    std::vector<char> version(static_cast<size_t>(buffer_size));
+    if (LoadStringA(app.instance, IDS_VERSION, version.data(), buffer_size) <= 0) return;
+    std::string caption = window_text(dialog) + " Version " + version.data();
+    SetWindowTextA(dialog, caption.c_str());
+}
