@@ -8,12 +8,19 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+#include <psapi.h>
+
 #include "app/application.h"
+#include "gfx/pen_brush.h"
 #include "gfx/color.h"
 #include "saver/palette.h"
 #include "saver/saver.h"
 #include "savewin/saver_window.h"
+#include "saver/lines_saver.h"
+#include "support/memory_context.h"
 #include "support/screen_scope.h"
+#include "effect_frames.h"
 #include "trace/report.h"
 
 namespace {
@@ -77,6 +84,21 @@ std::vector<std::string> trace_lines() {
         lines.push_back(line);
     }
     return lines;
+}
+
+size_t private_bytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return counters.PagefileUsage;
+}
+
+// One effect change as the window makes it, then some frames of the new effect.
+void change_and_draw(SaverWindow& window, MemoryContext& context, int32_t frames) {
+    window.next_saver();
+    LinesSaver* lines = dynamic_cast<LinesSaver*>(window.current_saver.get());
+    ASSERT_NE(nullptr, lines);
+    draw_frames(*lines, context, frames);
 }
 
 void expect_palette_shown(const Palette& palette) {
@@ -240,4 +262,23 @@ TEST(Scheduler, StartValueSearchEndsOnAWaitingMessage) {
     EXPECT_TRUE(start_value_waited);
     EXPECT_NE(nullptr, run.window->current_saver);
     EXPECT_EQ(2u, saver_count);
+}
+
+TEST(Scheduler, ManyEffectChangesLeaveNoGdiObjectOrMemoryBehind) {
+    SaverRun run("/s -r2026");
+    MemoryContext context(Screen.width, Screen.height);
+    for (int i = 0; i < 20; ++i) change_and_draw(*run.window, context, 10);
+    const GdiCounts before = gdi_counts;
+    const size_t memory_before = private_bytes();
+
+    for (int i = 0; i < 150; ++i) change_and_draw(*run.window, context, 10);
+    run.window->current_saver.reset();
+
+    const uint64_t created = gdi_counts.created - before.created;
+    EXPECT_GT(created, 1000u);
+    EXPECT_EQ(created, gdi_counts.deleted - before.deleted);
+    const double growth = (static_cast<double>(private_bytes()) - static_cast<double>(memory_before)) / 1024;
+    std::printf("effect changes: %llu pens and brushes made and deleted, memory %+.0f KiB\n",
+                static_cast<unsigned long long>(created), growth);
+    EXPECT_LT(growth, 512.0);
 }
