@@ -48,6 +48,9 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     settings::flush();
     prepare_window_parameters();
     create(title);
+    // The class has no cursor; without a cursor of its own a new thread may show
+    // none at all, so a visible cursor is set explicitly.
+    if (!cursor_hidden) show_cursor(true);
     Screen.palette = std::make_unique<Palette>();
     if (app.has_switch("-b")) skip_to_number(app.switch_number("-b"));
     next_saver();
