@@ -282,3 +282,18 @@ TEST(Scheduler, ManyEffectChangesLeaveNoGdiObjectOrMemoryBehind) {
                 static_cast<unsigned long long>(created), growth);
     EXPECT_LT(growth, 512.0);
 }
+
+TEST(Scheduler, SaversHonourThePaletteCyclingSwitch) {
+    SaverRun run("/s -r8");
+    if (!Screen.palette->palette_device) GTEST_SKIP() << "cycling needs the palette display";
+    int cycling[2] = {};
+    for (uint8_t on : {0, 1}) {
+        run.window->palette_cycling = on;
+        for (int i = 0; i < 40; ++i) {
+            run.window->next_saver();
+            cycling[on] += run.saver().rotation_mode != 0;
+        }
+    }
+    EXPECT_EQ(0, cycling[0]);
+    EXPECT_GT(cycling[1], 5);
+}
