@@ -4,11 +4,13 @@
 #include <climits>
 #include <memory>
 #include "app/application.h"
+#include "res/resource.h"
 #include "gfx/screen.h"
 #include "saver/palette.h"
 #include "saver/saver.h"
 #include "savewin/saver_window.h"
 #include "savewin/settings.h"
+#include "savewin/dialog_driver.h"
 #include "savewin/settings_backup.h"
 #include "trace/temp_folder.h"
 
@@ -244,6 +246,66 @@ TEST_F(SaverWindowTest, IgnoreMouseLeavesOnlyTheKeysToWake) {
     EXPECT_TRUE(alive());
     type('q');
     EXPECT_FALSE(alive());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SaverWindowTest, PlusStillTracesOnADisplayWithoutPaletteRotation) {
+    SaverWindow& saver = open("/s -l");
+    Screen.palette->palette_device = 0;
+    const int32_t period = saver.current_saver->rotation_period;
+    type('+');
+    type('-');
+    EXPECT_EQ(period, saver.current_saver->rotation_period);
+    const std::string trace = temp.read("trace.txt");
+    EXPECT_NE(std::string::npos, trace.find("savewin line 553 : *current_saver = "));
+    EXPECT_NE(std::string::npos, trace.find("savewin line 575 : *current_saver = "));
+}
+
+TEST_F(SaverWindowTest, DeveloperModeReplacesTheOldTraceAndKeepsTheNewOne) {
+    _putenv("PO=1");
+    temp.write("trace.txt", "earlier\r\n");
+    open("/s -l");
+    EXPECT_TRUE(developer_mode);
+    EXPECT_FALSE(temp.has("tr0.txt"));
+    EXPECT_EQ(std::string::npos, temp.read("trace.txt").find("earlier"));
+    window.reset();
+    EXPECT_TRUE(temp.has("trace.txt"));
+    open("/s -x");
+    EXPECT_FALSE(developer_mode);
+    _putenv("PO=");
+}
+
+// The options dialog over the running saver: drawing stops while it is open, and
+// Save applies the options and starts a new effect.
+TEST_F(SaverWindowTest, OptionsKeyOpensTheDialogOverThePausedSaver) {
+    SaverWindow& saver = open();
+    char path[MAX_PATH] = "";
+    std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    folder.erase(folder.find_last_of("\\/") + 1);
+    HMODULE resources = LoadLibraryExA((folder + "quorix.scr").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, resources) << "quorix.scr must be built beside the test";
+    app.instance = resources;
+
+    DialogDriver driver;
+    driver.on(versioned_title, [&saver](HWND dialog) {
+        EXPECT_EQ(0, saver.drawing);
+        EXPECT_TRUE(dialog_open);
+        click(dialog, IDC_HIDE_MOUSE);
+        click(dialog, IDOK);
+    }, IDC_HIDE_MOUSE);
+    type('s');
+    app.instance = GetModuleHandleA(nullptr);
+    FreeLibrary(resources);
+
+    EXPECT_TRUE(driver.finished());
+    EXPECT_TRUE(alive());
+    EXPECT_EQ(1, saver.drawing);
+    EXPECT_FALSE(dialog_open);
+    EXPECT_TRUE(cursor_hidden);
+    EXPECT_EQ(1, saver.current_saver->done);
 }
 
 }  // namespace
