@@ -41,19 +41,6 @@ TEST(DrawContext, SelectingTwiceRestoresTheOriginalAndDeletesNothing) {
     EXPECT_EQ(original, current_pen(context));
 }
 
-TEST(DrawContext, SelectedPenDrawsAndRestoreLeavesTheDrawing) {
-    MemoryContext context(10, 10);
-    Pen red(Color(RGB(255, 0, 0)));
-    context.select_pen(red.handle);
-    MoveToEx(context.hdc, 1, 5, nullptr);
-    LineTo(context.hdc, 9, 5);
-    context.restore_pen();
-    EXPECT_EQ(RGB(255, 0, 0), context.pixel(1, 5));
-    EXPECT_EQ(RGB(255, 0, 0), context.pixel(8, 5));
-    EXPECT_EQ(RGB(0, 0, 0), context.pixel(9, 5));   // LineTo stops short of its end
-    EXPECT_EQ(8, context.lit_pixels());
-}
-
 TEST(DrawContext, FillScreenCoversTheScreenRectangleOnly) {
     ScreenScope scope(true_colour_caps(), 64, 48);
     MemoryContext context(70, 52);

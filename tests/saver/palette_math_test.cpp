@@ -73,22 +73,6 @@ TEST(PaletteMath, SkewsAreNeverZeroAndTakeEveryAllowedValue) {
     EXPECT_TRUE(seen[0] && seen[1] && seen[3]);
 }
 
-TEST(PaletteMath, SkewPilesChannelsTowardEitherEnd) {
-    RandomGenerator rand(5);
-    double low = 0, high = 0, uniform = 0;
-    const int count = 2000;
-    for (int i = 0; i < count; ++i) {
-        const RampColour colour = draw_colour(rand, ChannelSkews{2, -2, 1});
-        ASSERT_TRUE(in_byte(colour));
-        low += colour.red;
-        high += colour.green;
-        uniform += colour.blue;
-    }
-    EXPECT_LT(low / count, 80);
-    EXPECT_GT(high / count, 175);
-    EXPECT_NEAR(127.5, uniform / count, 12);
-}
-
 TEST(PaletteMath, RampsTileThePaletteAndEndAtTheFinalColour) {
     for (int32_t size : sizes) {
         for (bool palette_device : {false, true}) {
