@@ -21,9 +21,9 @@ namespace {
 
 constexpr const char* summary_format = "%s, %s, %s, %lu, %d x %d, %d, %d, %lu";
 
-// One line per finished effect: enough to reproduce it with "-r".
-// wvsprintfA reads %lu as unsigned long and %d as int, so every value is
-// passed as exactly that type.
+// One line per finished effect: enough to reproduce it with "-r". Unless the
+// trace is to be kept, the file starts afresh with it. wvsprintfA reads %lu as
+// unsigned long and %d as int, so every value is passed as exactly that type.
 void write_summary(const SaverWindow& window) {
     if (!(window.keep_trace || app.has_switch("-d") || window.state != 0)) delete_trace_file();
     const Palette* palette = Screen.palette.get();
