@@ -97,36 +97,6 @@ TEST_F(SaverWindowTest, OptionsFollowTheExactYesRule) {
     EXPECT_FALSE(cursor_hidden);
 }
 
-TEST_F(SaverWindowTest, ATracedRunStartsWithTheSeedAndLeavesNoFile) {
-    temp.write("trace.txt", "earlier\r\n");
-    open("/s -l -r77");
-    EXPECT_TRUE(tracing);
-    EXPECT_EQ("earlier\r\n", temp.read("tr0.txt"));
-    const std::string first_line = "savewin line 431 : app.rand.seed() = 77\r\n";
-    EXPECT_EQ(first_line, temp.read("trace.txt").substr(0, first_line.size()));
-    window.reset();
-    EXPECT_FALSE(temp.has("trace.txt"));
-}
-
-TEST_F(SaverWindowTest, KeepTraceKeyKeepsTheFileAndTracingKeysSwitchTheSetting) {
-    open();
-    EXPECT_FALSE(tracing);
-    type('T');
-    EXPECT_TRUE(tracing);
-    EXPECT_EQ("yes", settings::read(settings::trace, ""));
-    EXPECT_NE(std::string::npos, temp.read("trace.txt").find("savewin line 761 : *current_saver = "));
-    type('t');
-    EXPECT_FALSE(tracing);
-    EXPECT_EQ("absent", settings::read(settings::trace, "absent"));
-    EXPECT_FALSE(temp.has("trace.txt"));
-
-    open("/s -l");
-    type('D');
-    EXPECT_EQ(1, window->keep_trace);
-    window.reset();
-    EXPECT_TRUE(temp.has("trace.txt"));
-}
-
 TEST_F(SaverWindowTest, PauseKeysDriveTheStateMachine) {
     SaverWindow& saver = open();
     type('p');
@@ -199,58 +169,6 @@ TEST_F(SaverWindowTest, PlusAndMinusChangeRotationOnlyOnAPaletteDevice) {
     EXPECT_NE(cycling, saver.palette_cycling);
     EXPECT_TRUE(alive());
 }
-
-TEST_F(SaverWindowTest, KeysThatWakeAndKeysThatDoNot) {
-    open();
-    for (WPARAM quiet : {VK_SHIFT, VK_LEFT, VK_F1, VK_F12, VK_ESCAPE}) send(WM_KEYDOWN, quiet);
-    send(WM_KEYUP, 'A');
-    send(WM_SYSKEYUP, VK_MENU);
-    EXPECT_TRUE(alive());
-
-    struct Waking { UINT message; WPARAM key; };
-    for (Waking waking : {Waking{WM_KEYDOWN, VK_CONTROL}, Waking{WM_SYSKEYDOWN, VK_MENU},
-                          Waking{WM_SYSKEYDOWN, 'X'}, Waking{WM_CHAR, 'x'}, Waking{WM_CHAR, VK_ESCAPE},
-                          Waking{WM_CHAR, 'S'}, Waking{WM_DEADCHAR, '^'}}) {
-        open();
-        send(waking.message, waking.key);
-        EXPECT_FALSE(alive()) << waking.message << " " << waking.key;
-    }
-}
-
-TEST_F(SaverWindowTest, SmallMovesDragTheReferenceAndLargeOnesOrButtonsWake) {
-    SetCursorPos(300, 300);
-    initial_cursor = POINT{300, 300};
-    open();
-    SetCursorPos(319, 281);
-    send(WM_MOUSEMOVE);
-    EXPECT_TRUE(alive());
-    EXPECT_EQ(319, initial_cursor.x);
-    SetCursorPos(339, 281);   // 20 from the new reference
-    send(WM_MOUSEMOVE);
-    EXPECT_FALSE(alive());
-
-    open();
-    send(WM_RBUTTONDOWN);
-    EXPECT_FALSE(alive());
-}
-
-TEST_F(SaverWindowTest, IgnoreMouseLeavesOnlyTheKeysToWake) {
-    settings::write(settings::ignore_mouse, "yes");
-    SetCursorPos(300, 300);
-    initial_cursor = POINT{300, 300};
-    open();
-    SetCursorPos(400, 400);
-    send(WM_MOUSEMOVE);
-    send(WM_LBUTTONDOWN);
-    send(WM_MBUTTONUP);
-    EXPECT_TRUE(alive());
-    type('q');
-    EXPECT_FALSE(alive());
-}
-
-}  // namespace
-
-namespace {
 
 TEST_F(SaverWindowTest, PlusStillTracesOnADisplayWithoutPaletteRotation) {
     SaverWindow& saver = open("/s -l");

@@ -65,32 +65,6 @@ TEST(TracePath, WithoutTempTheFileIsInTheRootOfTheDrive) {
     EXPECT_EQ("\\tr12.txt", trace_copy_path(12));
 }
 
-TEST(StartTraceFile, MovesAnOldFileToTheFirstFreeNumber) {
-    TempFolder temp;
-    developer_mode = false;
-    temp.write("trace.txt", "old run\r\n");
-    temp.write("tr0.txt", "zero");
-    temp.write("tr1.txt", "one");
-    start_trace_file();
-    EXPECT_FALSE(temp.has("trace.txt"));
-    EXPECT_EQ("old run\r\n", temp.read("tr2.txt"));
-    EXPECT_EQ("zero", temp.read("tr0.txt"));
-    EXPECT_EQ("one", temp.read("tr1.txt"));
-
-    start_trace_file();   // nothing to move
-    EXPECT_FALSE(temp.has("tr3.txt"));
-}
-
-TEST(StartTraceFile, DeveloperModeDeletesTheOldFileInstead) {
-    TempFolder temp;
-    developer_mode = true;
-    temp.write("trace.txt", "old run\r\n");
-    start_trace_file();
-    developer_mode = false;
-    EXPECT_FALSE(temp.has("trace.txt"));
-    EXPECT_FALSE(temp.has("tr0.txt"));
-}
-
 TEST(TraceEntry, NeedsTracingAndASaverWindow) {
     TempFolder temp;
     tracing = true;

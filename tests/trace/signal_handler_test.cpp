@@ -15,7 +15,7 @@ void write_through_null() {
 void divide_by_zero() {
     volatile int zero = 0;
     volatile int result = 1000 / zero;   // 1 / x would be folded without a division
-    (void)result;
+    static_cast<void>(result);
 }
 
 void fault_while_tracing(void (*fault)()) {
