@@ -51,6 +51,25 @@ shell_probe_value() {
   tr -d '\r' <"$(e2e_temp)/shell_probe.txt" | sed -n "s/^$1=//p"
 }
 
-shell_cursor() {
-  python3 "$(dirname "${BASH_SOURCE[0]}")/shell_cursor.py"
+# True when the X cursor is "shown" or "hidden" as asked.
+shell_cursor_is() {
+  [ "$(python3 "$(dirname "${BASH_SOURCE[0]}")/shell_cursor.py")" = "$1" ]
+}
+
+# Retries a command for up to five seconds: keys reach the saver asynchronously.
+shell_eventually() {
+  local tries
+  for tries in $(seq 50); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+shell_ini_is() {
+  [ "$(e2e_ini_get "$1")" = "$2" ]
+}
+
+shell_ini_lacks() {
+  ! e2e_ini_get "$1" >/dev/null
 }

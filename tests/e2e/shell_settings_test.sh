@@ -18,27 +18,26 @@ e2e_eq "the version is the program's" "1.0.4.1" "$(e2e_ini_get version)"
 e2e_ini_set "hide mouse" yes
 shell_start_saver /s
 xdotool mousemove_relative 2 2
-e2e_eq "\"hide mouse\" = \"yes\" hides the cursor" hidden "$(shell_cursor)"
+e2e_check "\"hide mouse\" = \"yes\" hides the cursor" shell_eventually shell_cursor_is hidden
 e2e_key q
 e2e_check "the saver with a hidden cursor ends" shell_ended_cleanly
 
 e2e_ini_set "hide mouse" YES
 shell_start_saver /s
 xdotool mousemove_relative 2 2
-e2e_eq "\"hide mouse\" = \"YES\" leaves the cursor visible" shown "$(shell_cursor)"
+e2e_check "\"hide mouse\" = \"YES\" leaves the cursor visible" shell_eventually shell_cursor_is shown
 e2e_key q
 e2e_check "the saver with a visible cursor ends" shell_ended_cleanly
 
 shell_start_saver /s
 e2e_check "without the setting nothing is traced" test ! -e "$trace"
 e2e_key T
-sleep 0.5
-e2e_eq "T writes \"trace\" = \"yes\"" yes "$(e2e_ini_get trace)"
-e2e_check "T starts the trace file with the current effect" grep -q "savewin line 761 : \*current_saver = " "$trace"
+e2e_check "T writes \"trace\" = \"yes\"" shell_eventually shell_ini_is trace yes
+e2e_check "T starts the trace file with the current effect" \
+  shell_eventually grep -q "savewin line 761 : \*current_saver = " "$trace"
 e2e_key t
-sleep 0.5
-e2e_check "t deletes the \"trace\" setting" sh -c "! grep -qi '^trace=' '$(e2e_ini_file)'"
-e2e_check "t deletes the trace file" test ! -e "$trace"
+e2e_check "t deletes the \"trace\" setting" shell_eventually shell_ini_lacks trace
+e2e_check "t deletes the trace file" shell_eventually test ! -e "$trace"
 e2e_check "T and t do not wake the saver" e2e_running
 e2e_key q
 e2e_check "the saver ends with exit code 0" shell_ended_cleanly
