@@ -1,0 +1,266 @@
+// What a frame of each effect costs on a window of the real display, set beside
+// a loop that makes only the GDI calls of the same pieces; and a saver window
+// running the heaviest configuration, for the wake-up latency that
+// scripts/bench.sh measures from outside.
+//
+//   effects_bench              prints the throughput table for this display
+//   effects_bench --latency    runs a saver window with 64 copies and 4 x 4 tiles
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include "app/application.h"
+#include "gfx/draw_context.h"
+#include "gfx/screen.h"
+#include "saver/lines_math.h"
+#include "saver/lines_saver.h"
+#include "saver/palette.h"
+#include "saver/rolling_circles_saver.h"
+#include "savewin/saver_window.h"
+
+namespace {
+
+constexpr int32_t bench_seed = 4242;
+// Long enough that the measured frames erase as well as draw, as a running saver does.
+constexpr int32_t trail = 64;
+constexpr double measure_seconds = 1.0;
+
+struct Shape {
+    const char* name;
+    int32_t copies;
+    int32_t across;
+    int32_t down;
+};
+
+constexpr Shape light_shape{"light: 1 copy, 1x1 tile", 1, 1, 1};
+constexpr Shape heavy_shape{"heavy: 64 copies, 4x4 tiles", 64, 4, 4};
+
+enum class Effect { lines, circles };
+
+const char* name_of(Effect effect) { return effect == Effect::lines ? "lines" : "circles"; }
+
+class Stopwatch {
+public:
+    Stopwatch() {
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+    }
+    double seconds() const {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+    }
+
+private:
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER start;
+};
+
+// A visible popup over the whole screen.
+class BenchWindow {
+public:
+    BenchWindow()
+        : hwnd(CreateWindowExA(0, "STATIC", "Quorix bench", WS_POPUP | WS_VISIBLE, 0, 0, Screen.width,
+                               Screen.height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr)) {
+        pump();
+    }
+    ~BenchWindow() {
+        if (hwnd) DestroyWindow(hwnd);
+    }
+    BenchWindow(const BenchWindow&) = delete;
+    BenchWindow& operator=(const BenchWindow&) = delete;
+
+    // Handles whatever is queued (the first paint, focus changes).
+    void pump() const {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    // The saver window's test, on this window.
+    bool no_msg() const {
+        MSG message;
+        return !PeekMessageA(&message, hwnd, 0, 0, PM_NOREMOVE);
+    }
+
+    HWND hwnd;
+};
+
+// The window's own context: released, never deleted.
+class WindowContext : public DrawContext {
+public:
+    explicit WindowContext(HWND window) : DrawContext(GetDC(window)), window(window) {}
+    ~WindowContext() override {
+        restore_pen();
+        if (hdc) ReleaseDC(window, hdc);
+        hdc = nullptr;
+    }
+
+private:
+    HWND window;
+};
+
+struct PixelPiece {
+    int32_t xa, ya, xb, yb;
+};
+
+struct Figures {
+    double body_fps;
+    double paced_fps;
+    double effect_us;
+    double raw_us;
+};
+
+std::unique_ptr<LinesSaver> make_saver(Effect effect, const Shape& shape) {
+    app.rand.reseed(bench_seed);
+    Screen.palette->build();
+    Screen.palette->animate();
+    std::unique_ptr<LinesSaver> saver;
+    if (effect == Effect::lines)
+        saver = std::make_unique<LinesSaver>();
+    else
+        saver = std::make_unique<RollingCirclesSaver>();
+    saver->n = shape.copies;
+    saver->m1 = shape.across;
+    saver->m2 = shape.down;
+    saver->history_length = trail;
+    saver->clear_at_start = 0;
+    // Where the display can cycle, cycle as the "+" key would start it.
+    if (Screen.palette->palette_device) {
+        saver->rotation_mode = 1;
+        saver->rotation_period = saver->rotation_countdown = 10;
+    }
+    return saver;
+}
+
+// The pixels of every piece of the lines in the trail, cut as draw_segment cuts
+// them (mirroring left out: it moves pieces, not their number or length).
+std::vector<PixelPiece> pieces_of_trail(const LinesSaver& saver) {
+    std::vector<PixelPiece> pieces;
+    for (int32_t line = 0; line < trail; ++line) {
+        for (int32_t i = 0; i < saver.n; ++i) {
+            const float theta = static_cast<float>(i * 2 * lines_pi / saver.n);
+            float x1 = history[0][line], y1 = history[1][line], x2 = history[2][line], y2 = history[3][line];
+            turn(x1, y1, std::sin(theta), std::cos(theta));
+            turn(x2, y2, std::sin(theta), std::cos(theta));
+            for (int32_t a = 0; a < saver.m1; ++a) {
+                for (int32_t b = 0; b < saver.m2; ++b) {
+                    pieces.push_back(PixelPiece{
+                        std::min(to_pixel(to_tile(x1, a, saver.m1), saver.half_width), Screen.width - 1),
+                        std::min(to_pixel(to_tile(y1, b, saver.m2), saver.half_height), Screen.height - 1),
+                        std::min(to_pixel(to_tile(x2, a, saver.m1), saver.half_width), Screen.width),
+                        std::min(to_pixel(to_tile(y2, b, saver.m2), saver.half_height), Screen.height)});
+                }
+            }
+        }
+    }
+    return pieces;
+}
+
+// Only the GDI calls the effect makes for each piece.
+double raw_piece_us(const std::vector<PixelPiece>& pieces, HDC hdc, COLORREF colour) {
+    const Stopwatch watch;
+    int64_t drawn = 0;
+    while (watch.seconds() < measure_seconds) {
+        for (const PixelPiece& piece : pieces) {
+            const HPEN pen = CreatePen(PS_SOLID, 1, colour);
+            const HGDIOBJ previous = SelectObject(hdc, pen);
+            MoveToEx(hdc, piece.xa, piece.ya, nullptr);
+            LineTo(hdc, piece.xb, piece.yb);
+            SelectObject(hdc, previous);
+            DeleteObject(pen);
+        }
+        drawn += static_cast<int64_t>(pieces.size());
+    }
+    return watch.seconds() * 1e6 / static_cast<double>(drawn);
+}
+
+// Frames as run makes them: the message test, the time test, the frame and the
+// busy wait of one frame period. A waiting message is handled and the run goes on.
+double paced_fps(LinesSaver& saver, const BenchWindow& window) {
+    const Stopwatch watch;
+    int64_t frames = 0;
+    while (watch.seconds() < measure_seconds) {
+        if (!window.no_msg()) window.pump();
+        saver.time_up();
+        const std::clock_t start = std::clock();
+        saver.frame();
+        ++frames;
+        while (std::labs(static_cast<long>(std::clock() - start)) < saver.frame_period && window.no_msg()) {
+        }
+    }
+    return static_cast<double>(frames) / watch.seconds();
+}
+
+Figures measure(Effect effect, const Shape& shape, const BenchWindow& window, WindowContext& context) {
+    std::unique_ptr<LinesSaver> saver = make_saver(effect, shape);
+    saver->dc = &context;
+    context.use_palette(*Screen.palette);
+    for (int32_t i = 0; i < trail; ++i) saver->frame();   // the trail is full from here on
+
+    const int64_t pieces_per_frame = 2LL * shape.copies * shape.across * shape.down;
+    const Stopwatch watch;
+    int64_t frames = 0;
+    while (watch.seconds() < measure_seconds) {
+        saver->frame();
+        ++frames;
+    }
+    const double body_seconds = watch.seconds();
+
+    Figures figures{};
+    figures.body_fps = static_cast<double>(frames) / body_seconds;
+    figures.effect_us = body_seconds * 1e6 / static_cast<double>(frames * pieces_per_frame);
+    figures.paced_fps = paced_fps(*saver, window);
+    figures.raw_us = raw_piece_us(pieces_of_trail(*saver), context.hdc, Screen.palette->colour(saver->colour_index));
+    saver->dc = nullptr;
+    return figures;
+}
+
+int throughput() {
+    saver_count = 2;
+    Screen.palette = std::make_unique<Palette>();
+    const BenchWindow window;
+    WindowContext context(window.hwnd);
+    DWORD_PTR process_mask = 0, system_mask = 0;
+    GetProcessAffinityMask(GetCurrentProcess(), &process_mask, &system_mask);
+    std::printf("display %dx%d, %d bits per pixel, palette of %d, animating %d, palette device %d, "
+                "cpu mask 0x%lx\n",
+                Screen.width, Screen.height, Screen.palette->bits_per_pixel, Screen.palette->size,
+                Screen.palette->animating, Screen.palette->palette_device, static_cast<unsigned long>(process_mask));
+    std::printf("%-8s %-28s %10s %10s %10s %10s %7s\n", "effect", "configuration", "frames/s", "paced f/s",
+                "us/piece", "raw us", "ratio");
+    for (Effect effect : {Effect::lines, Effect::circles}) {
+        for (const Shape* shape : {&light_shape, &heavy_shape}) {
+            const Figures figures = measure(effect, *shape, window, context);
+            std::printf("%-8s %-28s %10.1f %10.1f %10.2f %10.2f %7.2f\n", name_of(effect), shape->name,
+                        figures.body_fps, figures.paced_fps, figures.effect_us, figures.raw_us,
+                        figures.effect_us / figures.raw_us);
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}
+
+// A saver run like "/s", whose first effect is replaced by the heaviest lines.
+int latency_saver() {
+    app.instance = GetModuleHandleA(nullptr);
+    app.command_line = "/s";
+    std::unique_ptr<SaverWindow> window(new SaverWindow);
+    std::unique_ptr<LinesSaver> heavy = make_saver(Effect::lines, heavy_shape);
+    heavy->history_length = LinesSaver::history_capacity;
+    window->current_saver = std::move(heavy);
+    app.run_saver(std::move(window));
+    return static_cast<int>(app.exit_code);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--latency") == 0) return latency_saver();
+    return throughput();
+}
