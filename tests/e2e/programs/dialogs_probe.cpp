@@ -1,0 +1,155 @@
+// Reads the state of another program's dialog for the dialog scenarios, which
+// xdotool cannot see: message texts, check and enabled states, the focused
+// control and where a control sits on the screen.
+//   dialogs_probe OUTPUT QUERY TITLE [ID [HOLDING]]
+// finds the visible dialog with exactly this title (holding control HOLDING, or
+// else ID, when one is given) and writes the answer as one line to the file OUTPUT. The title
+// "saver" asks about the saver window instead ("saver-running",
+// "reset-saver-running", "minimize-saver"). Exit code 0
+// on success, 1 when no such dialog or control exists, 2 for a bad query.
+#include <windows.h>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Query {
+    std::string output;
+    std::string name;
+    std::string title;
+    int id = 0;
+    int holding = 0;    // a control that tells dialogs of one title apart
+};
+
+std::vector<std::string> split_arguments(const char* command_line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false;
+    for (const char* c = command_line; *c; ++c) {
+        if (*c == '"') {
+            quoted = !quoted;
+        } else if (*c == ' ' && !quoted) {
+            if (!word.empty()) words.push_back(word);
+            word.clear();
+        } else {
+            word += *c;
+        }
+    }
+    if (!word.empty()) words.push_back(word);
+    return words;
+}
+
+HWND find_dialog(const Query& query) {
+    int holding = query.holding ? query.holding : query.id;
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "#32770", query.title.c_str()))) {
+        if (IsWindowVisible(window) && (holding == 0 || GetDlgItem(window, holding))) return window;
+    }
+    return nullptr;
+}
+
+std::string text_of(HWND window) {
+    char text[1024] = "";
+    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+// The text of a message box: its static controls that are not icons.
+std::string message_of(HWND box) {
+    std::string found;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = "";
+        GetClassNameA(child, name, sizeof name);
+        LONG style = GetWindowLongA(child, GWL_STYLE);
+        if (lstrcmpiA(name, "Static") == 0 && (style & SS_TYPEMASK) != SS_ICON) found += text_of(child);
+    }
+    return found;
+}
+
+int focused_id(HWND dialog) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) || !info.hwndFocus) return 0;
+    return GetParent(info.hwndFocus) == dialog ? GetDlgCtrlID(info.hwndFocus) : 0;
+}
+
+// Queries about the saver window rather than a dialog.
+bool answer_saver(const Query& query, std::string& result) {
+    if (query.name == "saver-running") {
+        BOOL running = FALSE;
+        SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+        result = running ? "1" : "0";
+        return true;
+    }
+    if (query.name == "reset-saver-running") {
+        // A protected run that was killed never took the flag back.
+        BOOL previous = FALSE;
+        SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, &previous, 0);
+        result = "0";
+        return true;
+    }
+    HWND saver = FindWindowA("WindowsScreenSaverClass", nullptr);
+    if (!saver) return false;
+    if (query.name == "minimize-saver") {
+        // Sent as a system command, which a protected saver must swallow.
+        SendMessageA(saver, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+        result = IsIconic(saver) ? "1" : "0";
+        return true;
+    }
+    return false;
+}
+
+// The answer to the query, or false when the dialog or control is missing.
+bool answer(const Query& query, std::string& result) {
+    if (query.title == "saver") return answer_saver(query, result);
+    HWND dialog = find_dialog(query);
+    if (!dialog) return false;
+    HWND control = query.id ? GetDlgItem(dialog, query.id) : nullptr;
+    if (query.name == "exists") {
+        result = "1";
+    } else if (query.name == "message") {
+        result = message_of(dialog);
+    } else if (query.name == "focus") {
+        result = std::to_string(focused_id(dialog));
+    } else if (query.name == "rect") {
+        RECT box;
+        GetWindowRect(dialog, &box);
+        result = std::to_string(box.left) + " " + std::to_string(box.top) + " " +
+                 std::to_string(box.right - box.left) + " " + std::to_string(box.bottom - box.top);
+    } else if (query.name == "owner") {
+        result = text_of(GetWindow(dialog, GW_OWNER));
+    } else if (!control) {
+        return false;
+    } else if (query.name == "checked") {
+        result = SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? "1" : "0";
+    } else if (query.name == "enabled") {
+        result = IsWindowEnabled(control) ? "1" : "0";
+    } else if (query.name == "limit") {
+        result = std::to_string(SendMessageA(control, EM_GETLIMITTEXT, 0, 0));
+    } else if (query.name == "center") {
+        RECT box;
+        GetWindowRect(control, &box);
+        result = std::to_string((box.left + box.right) / 2) + " " + std::to_string((box.top + box.bottom) / 2);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
+    std::vector<std::string> words = split_arguments(command_line);
+    if (words.size() < 3) return 2;
+    Query query{words[0], words[1], words[2], words.size() > 3 ? std::atoi(words[3].c_str()) : 0,
+                words.size() > 4 ? std::atoi(words[4].c_str()) : 0};
+    std::string result;
+    if (!answer(query, result)) return 1;
+    FILE* file = std::fopen(query.output.c_str(), "w");
+    if (!file) return 2;
+    std::fprintf(file, "%s\n", result.c_str());
+    std::fclose(file);
+    return 0;
+}
