@@ -10,7 +10,7 @@ packages=(
   googletest
   wine wine64 wine32:i386
   xvfb xdotool x11-utils imagemagick
-  procps
+  procps python3
 )
 
 sudo_cmd=()

@@ -8,7 +8,7 @@
 namespace {
 
 void write_through_null() {
-    volatile int* nowhere = nullptr;
+    volatile int* volatile nowhere = nullptr;   // both volatile, or the optimiser drops the write
     *nowhere = 1;
 }
 
