@@ -23,29 +23,6 @@ TEST_F(SettingsDialog, OkAndCancelGiveTheirResults) {
     EXPECT_TRUE(driver.finished());
 }
 
-TEST_F(SettingsDialog, OptionsOpenOverItAndItStaysOpen) {
-    HWND settings_window = nullptr;
-    DialogDriver driver;
-    driver
-        .on(versioned_title,
-            [&](HWND dialog) {
-                settings_window = dialog;
-                click(dialog, IDC_OPTIONS);
-            },
-            IDC_OPTIONS)
-        .on(versioned_title,
-            [&](HWND dialog) {
-                EXPECT_EQ(settings_window, GetWindow(dialog, GW_OWNER));
-                click(dialog, IDC_HIDE_MOUSE);
-                click(dialog, IDOK);
-            },
-            IDC_HIDE_MOUSE)
-        .on(versioned_title, [](HWND dialog) { click(dialog, IDCANCEL); }, IDC_OPTIONS);
-    EXPECT_EQ(0, show_settings_dialog(nullptr));
-    EXPECT_TRUE(driver.finished());
-    EXPECT_EQ("yes", value_of(settings::hide_mouse)) << "the options were saved on their own";
-}
-
 class OptionsDialog : public DialogTest {};
 
 TEST_F(OptionsDialog, SaveWithoutChangesWritesNoForEveryAbsentKey) {
@@ -58,25 +35,6 @@ TEST_F(OptionsDialog, SaveWithoutChangesWritesNoForEveryAbsentKey) {
     EXPECT_TRUE(driver.finished());
     for (const char* key : {settings::hide_mouse, settings::ignore_mouse, settings::stay_on_top})
         EXPECT_EQ("no", value_of(key)) << key;
-}
-
-TEST_F(OptionsDialog, OnlyAnExactYesChecksABox) {
-    settings::write(settings::hide_mouse, "Yes");
-    settings::write(settings::ignore_mouse, "yes");
-    settings::write(settings::stay_on_top, "YES");
-    DialogDriver driver;
-    driver.on(versioned_title, [](HWND dialog) {
-        EXPECT_FALSE(checked(dialog, IDC_HIDE_MOUSE));
-        EXPECT_TRUE(checked(dialog, IDC_IGNORE_MOUSE));
-        EXPECT_FALSE(checked(dialog, IDC_STAY_ON_TOP));
-        click(dialog, IDC_STAY_ON_TOP);
-        click(dialog, IDOK);
-    });
-    EXPECT_EQ(1, show_options_dialog(nullptr));
-    EXPECT_TRUE(driver.finished());
-    EXPECT_EQ("no", value_of(settings::hide_mouse));
-    EXPECT_EQ("yes", value_of(settings::ignore_mouse));
-    EXPECT_EQ("yes", value_of(settings::stay_on_top));
 }
 
 TEST_F(OptionsDialog, CancelWritesNothing) {
@@ -92,30 +50,6 @@ TEST_F(OptionsDialog, CancelWritesNothing) {
     EXPECT_TRUE(driver.finished());
     EXPECT_EQ("(absent)", value_of(settings::hide_mouse));
     EXPECT_EQ("yes", value_of(settings::stay_on_top));
-}
-
-TEST_F(OptionsDialog, PasswordSetFromItSurvivesCancel) {
-    HWND options_window = nullptr;
-    DialogDriver driver;
-    driver
-        .on(versioned_title,
-            [&](HWND dialog) {
-                options_window = dialog;
-                click(dialog, IDC_PASSWORD_BUTTON);
-            })
-        .on(plain_title,
-            [&](HWND dialog) {
-                EXPECT_EQ(options_window, GetWindow(dialog, GW_OWNER));
-                click(dialog, IDC_PROTECTED);
-                set_text(dialog, IDC_NEW_PASSWORD, "Kept");
-                set_text(dialog, IDC_RETYPE_PASSWORD, "kept");
-                click(dialog, IDOK);
-            })
-        .on(versioned_title, [](HWND dialog) { click(dialog, IDCANCEL); });
-    EXPECT_EQ(0, show_options_dialog(nullptr));
-    EXPECT_TRUE(driver.finished());
-    EXPECT_STREQ("kept", stored_password().text());
-    EXPECT_EQ("(absent)", value_of(settings::hide_mouse)) << "Cancel still writes no option";
 }
 
 class VersionCaption : public DialogTest {};

@@ -163,51 +163,6 @@ TEST_F(ChangePasswordDialog, OneCharacterIsStoredAsFiveCharacters) {
     EXPECT_EQ("71", value.substr(3)) << "checksum of \"q\"";
 }
 
-TEST_F(ChangePasswordDialog, ErrorsKeepTheDialogOpenWithFocusOnTheField) {
-    store_password("secret");
-    const std::string before = stored_value();
-    DialogDriver driver;
-    // Each entry: what to type into old, new and retyped, the message, the field.
-    struct Attempt {
-        const char* old_text;
-        const char* new_text;
-        const char* retyped;
-        const char* message;
-        int focus;
-    };
-    const Attempt attempts[] = {
-        {"wrong", "", "", "Enter new password", IDC_NEW_PASSWORD},
-        {"", "fresh", "fresh", "Old password is not correct", IDC_OLD_PASSWORD},
-        {"SeCrEt", "fresh", "frash", "Retyped password is not the same as the new password", IDC_NEW_PASSWORD},
-        {"secret", "twenty characters!!!", "twenty characters!!!", "New password is longer than 19 characters",
-         IDC_NEW_PASSWORD},
-    };
-    for (const Attempt& attempt : attempts) {
-        driver
-            .on(plain_title,
-                [attempt](HWND dialog) {
-                    EXPECT_TRUE(checked(dialog, IDC_PROTECTED));
-                    EXPECT_TRUE(enabled(dialog, IDC_OLD_PASSWORD));
-                    set_text(dialog, IDC_OLD_PASSWORD, attempt.old_text);
-                    set_text(dialog, IDC_NEW_PASSWORD, attempt.new_text);
-                    set_text(dialog, IDC_RETYPE_PASSWORD, attempt.retyped);
-                    click(dialog, IDOK);
-                })
-            .on(error_title,
-                [attempt](HWND box) {
-                    EXPECT_EQ(attempt.message, message_text(box));
-                    click(box, IDOK);
-                })
-            .on(plain_title, [attempt](HWND dialog) {
-                EXPECT_EQ(attempt.focus, focused_id(dialog)) << attempt.message;
-            });
-    }
-    driver.on(plain_title, [](HWND dialog) { click(dialog, IDCANCEL); });
-    EXPECT_EQ(0, show_change_password_dialog(nullptr));
-    EXPECT_TRUE(driver.finished());
-    EXPECT_EQ(before, stored_value()) << "no failed attempt and no Cancel writes";
-}
-
 TEST_F(ChangePasswordDialog, ClearingTheBoxWithTheOldPasswordRemovesIt) {
     store_password("secret");
     DialogDriver driver;
