@@ -47,20 +47,6 @@ TEST(LinesMathConversions, PixelsTruncateTowardZeroAndStayInTheSixteenBitRange) 
     EXPECT_EQ(to_pixel(std::numeric_limits<float>::infinity(), 320.0f), pixel_max);
 }
 
-TEST(LinesMathMotion, LissajousIsTheSineOfFrequencyTimesClockPlusPhaseLessLag) {
-    EXPECT_NEAR(lissajous(3.0f, 0.0f, 0.5f, 0.0f), std::sin(0.5), 1e-6);
-    EXPECT_NEAR(lissajous(10.0f, 5.0f, 0.25f, 0.0f), std::sin(0.75), 1e-6);
-    EXPECT_NEAR(lissajous(10.0f, 5.0f, 0.25f, 0.5f), std::sin(0.25), 1e-6);
-    EXPECT_NEAR(lissajous(2.0f, 100.0f, 0.0f, 0.0f), std::sin(2.0), 1e-6);
-}
-
-TEST(LinesMathMotion, WindowMapsTheFullSwingOntoItsBounds) {
-    EXPECT_FLOAT_EQ(to_window(-1.0f, -0.5f, 0.25f), -0.5f);
-    EXPECT_FLOAT_EQ(to_window(1.0f, -0.5f, 0.25f), 0.25f);
-    EXPECT_FLOAT_EQ(to_window(0.0f, -0.5f, 0.25f), -0.125f);
-    EXPECT_FLOAT_EQ(to_window(0.3f, -1.0f, 1.0f), 0.3f);
-}
-
 TEST(LinesMathMotion, ClocksRestartOnlyOncePastTheLimit) {
     float time = 10.0f;
     advance_clock(time, 0.5f);
@@ -92,17 +78,6 @@ TEST(LinesMathGeometry, PolarTurnReadsRadiusAndHalfTurnsAndAddsFortyFiveDegrees)
     polar_turn(x, y);
     EXPECT_FLOAT_EQ(x, 0.0f);
     EXPECT_FLOAT_EQ(y, 0.0f);
-}
-
-TEST(LinesMathGeometry, TurnRotatesCounterClockwiseBySineAndCosine) {
-    float x = 1.0f, y = 0.0f;
-    turn(x, y, 1.0f, 0.0f);
-    EXPECT_FLOAT_EQ(x, 0.0f);
-    EXPECT_FLOAT_EQ(y, 1.0f);
-    x = 0.5f, y = 0.25f;
-    turn(x, y, 0.0f, -1.0f);
-    EXPECT_FLOAT_EQ(x, -0.5f);
-    EXPECT_FLOAT_EQ(y, -0.25f);
 }
 
 TEST(LinesMathGeometry, TilesShareTheSquareAndOddTilesMirror) {

@@ -56,23 +56,10 @@ TEST_F(RollingCirclesTest, TheCircleCountComesFromTheProgramsGeneratorAfterTheLi
 
         // Everything the lines part drew is the lines saver's, but one copy only.
         EXPECT_EQ(lines.f1, saver.f1);
-        EXPECT_EQ(lines.s4, saver.s4);
-        EXPECT_EQ(lines.lag, saver.lag);
         EXPECT_EQ(lines.history_length, saver.history_length);
-        EXPECT_EQ(lines.colour_source, saver.colour_source);
-        EXPECT_EQ(lines.colour_map, saver.colour_map);
         EXPECT_EQ(lines.colour_b.value, saver.colour_b.value);
-        EXPECT_EQ(lines.m1, saver.m1);
-        EXPECT_EQ(lines.m2, saver.m2);
         EXPECT_EQ(lines.polar2, saver.polar2);
         EXPECT_EQ(1, saver.n);
-
-        EXPECT_GT(saver.radii[0], 0.0f);
-        EXPECT_LE(saver.radii[0], 1.0f);
-        EXPECT_EQ(0.0f, saver.phases[0]);
-        EXPECT_GE(saver.phases[1], 0.0f);
-        EXPECT_LT(saver.phases[1], 3.1415927f);
-        EXPECT_EQ(0.0f, saver.beta);
     }
 }
 
