@@ -39,13 +39,9 @@ Color erase_colour(colour_unset);
 
 LinesSaver::LinesSaver() {
     draw_motion();
-    colour_index = 0;
-    frame_period = 1;
     half_width = static_cast<float>(Screen.width * 0.5);
     half_height = static_cast<float>(Screen.height * 0.5);
     history_length = truncate_saturated(rand.fraction() * history_capacity) + 1;
-    history_index = 0;
-    history_full = 0;
     n = rand.draw(64, 3) + 1;
     draw_window();
     draw_look();
@@ -102,7 +98,6 @@ void LinesSaver::draw_look() {
     colour_b = palette_colour(truncate_saturated(rand.fraction() * palette_size()));
     absolute_dx = coin();
     absolute_dy = coin();
-    cleared = 0;
     clear_at_start = rand.fraction() < 0.2;
     if (erase_colour.value == colour_unset) erase_colour = Color::black();
     m1 = 1 << rand.draw(3, 3);
