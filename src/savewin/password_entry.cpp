@@ -22,7 +22,7 @@ void set_up_entry(HWND dialog, LPARAM entry) {
 
 void take_entry(HWND dialog) {
     auto* entry = reinterpret_cast<PasswordEntry*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    GetDlgItemTextA(dialog, IDC_PASSWORD_ENTRY, entry->text, sizeof entry->text);
+    if (entry) GetDlgItemTextA(dialog, IDC_PASSWORD_ENTRY, entry->text, sizeof entry->text);
 }
 
 INT_PTR CALLBACK password_entry_procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
