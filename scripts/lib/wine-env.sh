@@ -42,10 +42,11 @@ quorix_wine_temp() {
   fi
 }
 
-# Keeps one wineserver alive for the whole test run.
+# Keeps one wineserver alive for the whole test run. Its output goes nowhere:
+# a server started from inside a test would otherwise hold CTest's pipe open.
 quorix_wineserver_start() {
   quorix_wine_env
-  wineserver -p
+  wineserver -p </dev/null >/dev/null 2>&1
 }
 
 quorix_wineserver_stop() {
