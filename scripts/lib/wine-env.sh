@@ -44,9 +44,13 @@ quorix_wine_temp() {
 
 # Keeps one wineserver alive for the whole test run. Its output goes nowhere:
 # a server started from inside a test would otherwise hold CTest's pipe open.
+# The first Wine program also starts Wine's own services, which live as long as
+# the server and keep the output they inherit: start them here, detached, or
+# they hold the pipe of whoever runs the first program (CTest among others).
 quorix_wineserver_start() {
   quorix_wine_env
   wineserver -p </dev/null >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 quorix_wineserver_stop() {

@@ -38,15 +38,6 @@ void write_summary(const SaverWindow& window) {
                static_cast<int>(palette->skew_green), static_cast<int>(palette->skew_blue));
 }
 
-// "-t": advance the generator to the given value once, before the first choice;
-// a waiting message ends the search.
-void wait_for_start_value(const SaverWindow& window) {
-    const long wanted = app.switch_number("-t");
-    while (window.no_msg() && app.rand.next() != wanted) {
-    }
-    start_value_waited = true;
-}
-
 }  // namespace
 
 void SaverWindow::next_saver() {
@@ -61,7 +52,8 @@ void SaverWindow::next_saver() {
     }
 
     if (app.has_switch("-t") && !start_value_waited) {
-        wait_for_start_value(*this);
+        skip_to_number(app.switch_number("-t"));
+        start_value_waited = true;
     } else {
         const int32_t prior_rand = app.rand.next();
         trace_entry("savewin2", 155, " : prior_rand = ", prior_rand);

@@ -89,10 +89,9 @@ void SaverWindow::prepare_window_parameters() {
     p.bottom = GetSystemMetrics(SM_CYSCREEN);
 }
 
-// "-b": advances the generator to a known value; any input stops the search.
-// The window is not shown yet, so a value the generator never yields would
-// search forever.
-void SaverWindow::skip_to_number(long number) {
+// Both searches run before the window is shown, when no input can reach it, so
+// a value the generator never yields would search forever: such values are skipped.
+void SaverWindow::skip_to_number(long number) const {
     if (number < 0 || number > largest_raw_value) return;
     while (no_msg() && app.rand.next() != number) {
     }

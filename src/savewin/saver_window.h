@@ -26,6 +26,9 @@ public:
     void next_saver();
     // The options dialog over the running saver (key "s").
     void show_options();
+    // Takes raw values from app.rand until one equals the number or a message
+    // waits for the window ("-b" and "-t").
+    void skip_to_number(long number) const;
 
     int on_activate(int active, int minimized) override;
     int on_key(MessageRecord& record) override;
@@ -49,7 +52,6 @@ public:
 private:
     void stamp_version();
     void prepare_window_parameters();
-    void skip_to_number(long number);
     void invalidate();
     void on_key_down(WPARAM key);
     void on_character(char character);

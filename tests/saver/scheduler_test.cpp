@@ -255,13 +255,30 @@ TEST(Scheduler, StartValueSearchRunsOnceBeforeTheFirstChoice) {
 
 TEST(Scheduler, StartValueSearchEndsOnAWaitingMessage) {
     SaverRun run("/s -r1");
-    app.command_line = "/s -t-1";   // a value the generator never gives; put back by the run
+    app.command_line = "/s -t5";   // put back by the run
     start_value_waited = false;
     PostMessageA(run.window->hwnd, WM_USER, 0, 0);
     run.window->next_saver();
     EXPECT_TRUE(start_value_waited);
     EXPECT_NE(nullptr, run.window->current_saver);
     EXPECT_EQ(2u, saver_count);
+}
+
+// Before the window shows no input can end the search, so a value outside the
+// generator's range would search forever: it is skipped without a draw.
+TEST(Scheduler, StartValueOutsideTheGeneratorsRangeIsNotSearched) {
+    for (const char* command : {"/s -t-1", "/s -t1000000000"}) {
+        SaverRun run("/s -r1");
+        app.command_line = command;
+        start_value_waited = false;
+        app.rand.reseed(31);
+        run.window->current_saver.reset();
+        run.window->next_saver();
+        RandomGenerator reference(31);
+        reference.draw(2, 2);
+        EXPECT_TRUE(start_value_waited) << command;
+        EXPECT_EQ(reference.next(), run.saver().rand.seed()) << command;
+    }
 }
 
 TEST(Scheduler, ManyEffectChangesLeaveNoGdiObjectOrMemoryBehind) {
