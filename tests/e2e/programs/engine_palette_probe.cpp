@@ -69,6 +69,17 @@ void write_result(const std::string& text) {
     }
 }
 
+// Only the foreground window's palette is realised into the system palette, so
+// the counting starts once the window is in front (at most two seconds).
+void wait_until_foreground(HWND window) {
+    SetForegroundWindow(window);
+    for (int waited = 0; waited < 200 && GetForegroundWindow() != window; ++waited) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(10);
+    }
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -78,6 +89,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const Palette& palette = *Screen.palette;
     HWND window = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "Quorix Palette Probe", WS_POPUP | WS_VISIBLE, 0, 0,
                                   Screen.width, Screen.height, nullptr, nullptr, instance, nullptr);
+    wait_until_foreground(window);
     CyclingSaver saver;
     PALETTEENTRY previous[256] = {};
     PALETTEENTRY system[256] = {};
