@@ -13,8 +13,11 @@ cmake --build --preset i686 --target quorix >/dev/null || exit 1
 saver="$root/build/i686/quorix.scr"
 
 source scripts/lib/wine-env.sh
-export QUORIX_WINEPREFIX="$root/build/wine"
+# A prefix of its own, apart from the tests'; a server still running from an
+# earlier display would hand the saver that display's size, so it starts anew.
+export QUORIX_WINEPREFIX="$root/build/wine-run"
 unset QUORIX_DISPLAY_24 QUORIX_DISPLAY_8
+quorix_wineserver_stop
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "run: starting the saver on $DISPLAY; move the mouse or press a key to end it"

@@ -18,6 +18,8 @@ done
 
 source scripts/lib/wine-env.sh
 export QUORIX_WINEPREFIX="$root/build/wine"
+# A server left from an earlier run would keep that run's displays and sizes.
+quorix_wineserver_stop
 xvfb_pids=()
 cleanup() {
   quorix_wineserver_stop
