@@ -4,9 +4,11 @@
 quorix_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 # Environment for every Wine process of ours. The display follows QUORIX_DEPTH
-# (8 or 24) when the test command started displays of both depths.
+# (8 or 24) when the test command started displays of both depths, and so does
+# the prefix: a prefix (and its server) that serves displays of both depths now
+# and then aborts processes on the 8-bit one with X errors.
 quorix_wine_env() {
-  export WINEPREFIX="${QUORIX_WINEPREFIX:-$quorix_root/build/wine}"
+  export WINEPREFIX="${QUORIX_WINEPREFIX:-$quorix_root/build/wine}-${QUORIX_DEPTH:-24}"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   local depth="${QUORIX_DEPTH:-24}"
@@ -19,6 +21,10 @@ quorix_wine_env() {
 # Creates the prefix once, then keeps it fast to start: no crash dialogs, no
 # Mono or Gecko prompts, unmanaged X windows (no 2 s wait for a window manager).
 quorix_wine_prepare() {
+  quorix_for_each_depth quorix_wine_prepare_one
+}
+
+quorix_wine_prepare_one() {
   quorix_wine_env
   if [ ! -f "$WINEPREFIX/.quorix-ready" ]; then
     mkdir -p "$WINEPREFIX"
@@ -48,14 +54,32 @@ quorix_wine_temp() {
 # the server and keep the output they inherit: start them here, detached, or
 # they hold the pipe of whoever runs the first program (CTest among others).
 quorix_wineserver_start() {
+  quorix_for_each_depth quorix_wineserver_start_one
+}
+
+quorix_wineserver_start_one() {
   quorix_wine_env
   wineserver -p </dev/null >/dev/null 2>&1
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 quorix_wineserver_stop() {
+  quorix_for_each_depth quorix_wineserver_stop_one
+}
+
+quorix_wineserver_stop_one() {
   quorix_wine_env
   wineserver -k 2>/dev/null || true
+}
+
+# Runs a command once for each depth's prefix, then leaves the environment at
+# the depth that was chosen before.
+quorix_for_each_depth() {
+  local depth
+  for depth in 24 8; do
+    (export QUORIX_DEPTH=$depth; "$@")
+  done
+  quorix_wine_env
 }
 
 # Starts Xvfb with the given depth and size and prints "<display> <pid>".

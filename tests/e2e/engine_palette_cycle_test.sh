@@ -6,13 +6,13 @@
 source "$(dirname "$0")/harness.sh"
 e2e_begin engine_palette_cycle
 
-result="$(e2e_temp)/palette_probe.txt"
 probe="$QUORIX_BUILD/engine_palette_probe.exe"
 
 value_of() { tr -d '\r' <"$result" | sed -n "s/^$1 //p"; }
 
 for depth in 8 24; do
   e2e_depth "$depth"
+  result="$(e2e_temp)/palette_probe.txt"
   rm -f "$result"
   e2e_warm
   e2e_start_program "$probe"

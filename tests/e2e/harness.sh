@@ -33,11 +33,17 @@ e2e_begin() {
       E2E_OWN_PIDS+=("$pid")
     fi
   done
-  export QUORIX_DEPTH="${QUORIX_DEPTH:-24}"
+  E2E_FIRST_DEPTH="${QUORIX_DEPTH:-24}"
+  export QUORIX_DEPTH="$E2E_FIRST_DEPTH"
   quorix_wine_prepare
   quorix_wineserver_start
-  rm -rf "$(e2e_temp)"
-  mkdir -p "$(e2e_temp)"
+  # Each depth has its prefix, so its own TEMP folder and control.ini.
+  for depth in 8 24; do
+    e2e_depth "$depth"
+    rm -rf "$(e2e_temp)"
+    mkdir -p "$(e2e_temp)"
+  done
+  e2e_depth "${E2E_FIRST_DEPTH:-24}"
   e2e_log "begin on display $DISPLAY (depth $QUORIX_DEPTH)"
 }
 
