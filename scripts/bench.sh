@@ -89,27 +89,6 @@ one_latency() {
 }
 
 latency() {
-  xdotool mousemove 100 100
-  taskset -c 0 wine "$@" >/dev/null 2>&1 &
-  local pid=$! waited=0
-  until xdotool search --onlyvisible --name "Quorix ScreenSaver" >/dev/null 2>&1; do
-    sleep 0.1
-    waited=$((waited + 1))
-    if [ "$waited" -gt 200 ] || ! kill -0 "$pid" 2>/dev/null; then
-      kill "$pid" 2>/dev/null || true
-      wait "$pid" 2>/dev/null || true
-      return 0
-    fi
-  done
-  sleep 1
-  xdotool mousemove 400 350
-  local jumped
-  jumped=$(now_ms)
-  wait "$pid" || true
-  echo $(( $(now_ms) - jumped ))
-}
-
-latency() {
   local label="$1"; shift
   local times=() i t
   for ((i = 0; i < runs; i++)); do
