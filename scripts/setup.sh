@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   googletest
-  wine wine64 wine32:i386 fonts-wine
+  wine wine64 wine32:i386
   xvfb xdotool x11-utils imagemagick
   procps python3
 )
