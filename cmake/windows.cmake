@@ -41,6 +41,7 @@ file(GLOB QUORIX_E2E_PROGRAMS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/pr
 foreach(program IN LISTS QUORIX_E2E_PROGRAMS)
   get_filename_component(name ${program} NAME_WE)
   add_executable(${name} WIN32 ${program})
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE quorix_core)
 endforeach()
 

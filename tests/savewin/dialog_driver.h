@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include "app/application.h"
 #include "savewin/settings.h"
+#include "support/window_text.h"
 
 class DialogDriver {
 public:
@@ -118,12 +119,6 @@ inline void set_text(HWND dialog, int id, const char* text) {
     SetDlgItemTextA(dialog, id, text);
 }
 
-inline std::string text_of(HWND window) {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
 inline bool checked(HWND dialog, int id) {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
 }
@@ -136,18 +131,6 @@ inline bool enabled(HWND dialog, int id) {
 inline int focused_id(HWND dialog) {
     HWND focus = GetFocus();
     return focus && GetParent(focus) == dialog ? GetDlgCtrlID(focus) : 0;
-}
-
-// The text of a message box: its one static control that is not an icon.
-inline std::string message_text(HWND box) {
-    std::string found;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        char name[16] = "";
-        GetClassNameA(child, name, sizeof name);
-        LONG style = GetWindowLongA(child, GWL_STYLE);
-        if (lstrcmpiA(name, "Static") == 0 && (style & SS_TYPEMASK) != SS_ICON) found += text_of(child);
-    }
-    return found;
 }
 
 // Dialog tests take the templates and strings from the built saver (loaded as

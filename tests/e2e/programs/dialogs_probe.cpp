@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "support/window_text.h"
 
 namespace {
 
@@ -48,24 +49,6 @@ HWND find_dialog(const Query& query) {
         if (IsWindowVisible(window) && (holding == 0 || GetDlgItem(window, holding))) return window;
     }
     return nullptr;
-}
-
-std::string text_of(HWND window) {
-    char text[1024] = "";
-    SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
-// The text of a message box: its static controls that are not icons.
-std::string message_of(HWND box) {
-    std::string found;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        char name[16] = "";
-        GetClassNameA(child, name, sizeof name);
-        LONG style = GetWindowLongA(child, GWL_STYLE);
-        if (lstrcmpiA(name, "Static") == 0 && (style & SS_TYPEMASK) != SS_ICON) found += text_of(child);
-    }
-    return found;
 }
 
 int focused_id(HWND dialog) {
@@ -110,7 +93,7 @@ bool answer(const Query& query, std::string& result) {
     if (query.name == "exists") {
         result = "1";
     } else if (query.name == "message") {
-        result = message_of(dialog);
+        result = message_text(dialog);
     } else if (query.name == "focus") {
         result = std::to_string(focused_id(dialog));
     } else if (query.name == "rect") {
