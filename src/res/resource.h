@@ -11,6 +11,7 @@
 #define IDC_HIDE_MOUSE 201
 #define IDC_IGNORE_MOUSE 210
 #define IDC_STAY_ON_TOP 212
+#define IDC_TRUE_COLOUR_CYCLING 213
 // Wake-up dialog "PASSWORD"
 #define IDC_PASSWORD_ENTRY 104
 // Change-password dialog "SETUP_PASSWORD"

@@ -46,6 +46,17 @@ DisplayCaps DisplayCaps::of_screen() {
     return caps;
 }
 
+DisplayCaps DisplayCaps::for_cycling(const DisplayCaps& real, bool cycling_on) {
+    if (!cycling_on || real.bits_per_pixel <= 8 || app.has_switch("-p")) return real;
+    DisplayCaps caps;
+    caps.raster_caps = RC_PALETTE;
+    caps.size_palette = max_entries;
+    caps.num_colors = real.num_colors;
+    caps.num_reserved = 20;
+    caps.bits_per_pixel = 8;
+    return caps;
+}
+
 Palette::Palette() : Palette(DisplayCaps::of_screen()) {}
 
 Palette::Palette(const DisplayCaps& caps) {

@@ -11,6 +11,9 @@ struct DisplayCaps {
     int32_t num_reserved = 0;
     int32_t bits_per_pixel = 0;
     static DisplayCaps of_screen();
+    // With true colour cycling on, a display of more than 8 bits without "-p"
+    // is taken for the 8-bit palette display; any other display stays as it is.
+    static DisplayCaps for_cycling(const DisplayCaps& real, bool cycling_on);
 };
 
 // The one logical palette. Effects draw with indexes 0..size-1 and the picture

@@ -17,6 +17,7 @@ constexpr OptionBox option_boxes[] = {
     {settings::hide_mouse, IDC_HIDE_MOUSE},
     {settings::ignore_mouse, IDC_IGNORE_MOUSE},
     {settings::stay_on_top, IDC_STAY_ON_TOP},
+    {settings::true_colour_cycling, IDC_TRUE_COLOUR_CYCLING},
 };
 // The options dialog reads its flags into buffers of this size.
 constexpr unsigned option_buffer_size = 2048;

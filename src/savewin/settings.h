@@ -10,6 +10,7 @@ constexpr const char* section = "Screen Saver.Quorix";
 constexpr const char* hide_mouse = "hide mouse";
 constexpr const char* ignore_mouse = "ignore mouse";
 constexpr const char* stay_on_top = "stay on top";
+constexpr const char* true_colour_cycling = "true colour cycling";
 constexpr const char* password = "password";
 constexpr const char* trace = "trace";
 constexpr const char* version = "version";

@@ -6,7 +6,7 @@ source "$(dirname "$0")/dialogs_lib.sh"
 e2e_begin dialogs_settings
 e2e_clear_settings
 
-OPTION_KEYS=("hide mouse" "ignore mouse" "stay on top")
+OPTION_KEYS=("hide mouse" "ignore mouse" "stay on top" "true colour cycling")
 
 settings_dialog() { wait_dialog "$VERSIONED_TITLE" "$ID_OPTIONS"; }
 settings_shown() { settings_dialog >/dev/null; }
@@ -26,7 +26,7 @@ options_window=$(open_options)
 e2e_check "Options... opens the options dialog" test -n "$options_window"
 e2e_eq "the options dialog is owned by the settings dialog" "$VERSIONED_TITLE" \
   "$(dialog_probe owner "$VERSIONED_TITLE" "$ID_HIDE_MOUSE")"
-for id in "$ID_HIDE_MOUSE" "$ID_IGNORE_MOUSE" "$ID_STAY_ON_TOP"; do
+for id in "$ID_HIDE_MOUSE" "$ID_IGNORE_MOUSE" "$ID_STAY_ON_TOP" "$ID_TRUE_COLOUR_CYCLING"; do
   e2e_eq "absent option $id starts unchecked" 0 "$(dialog_probe checked "$VERSIONED_TITLE" "$id")"
 done
 save_screenshot options "$VERSIONED_TITLE" "$ID_HIDE_MOUSE"
@@ -44,11 +44,15 @@ e2e_eq "exit code after Cancel" 0 "$E2E_EXIT"
 # -- "/c:1234": only an exact "yes" checks a box, and Save writes what is shown.
 e2e_ini_set "hide mouse" "Yes"
 e2e_ini_set "stay on top" "yes"
+e2e_ini_set "true colour cycling" "Yes"
 e2e_start /c:1234
 e2e_check "the configure request /c:1234 shows the settings dialog" settings_shown
 open_options >/dev/null
 e2e_eq "\"Yes\" leaves its box unchecked" 0 "$(dialog_probe checked "$VERSIONED_TITLE" "$ID_HIDE_MOUSE")"
 e2e_eq "\"yes\" checks its box" 1 "$(dialog_probe checked "$VERSIONED_TITLE" "$ID_STAY_ON_TOP")"
+e2e_eq "\"Yes\" leaves the colour cycling box unchecked" 0 \
+  "$(dialog_probe checked "$VERSIONED_TITLE" "$ID_TRUE_COLOUR_CYCLING")"
+click_control "$VERSIONED_TITLE" "$ID_TRUE_COLOUR_CYCLING"
 click_control "$VERSIONED_TITLE" "$ID_IGNORE_MOUSE"
 e2e_eq "a click checks a box" 1 "$(dialog_probe checked "$VERSIONED_TITLE" "$ID_IGNORE_MOUSE")"
 click_control "$VERSIONED_TITLE" "$ID_OK" "$ID_HIDE_MOUSE"
@@ -56,6 +60,7 @@ wait_dialog_gone "$VERSIONED_TITLE" "$ID_HIDE_MOUSE"
 e2e_eq "Save writes \"no\" over \"Yes\"" no "$(e2e_ini_get "hide mouse")"
 e2e_eq "Save writes the clicked box" yes "$(e2e_ini_get "ignore mouse")"
 e2e_eq "Save keeps \"yes\"" yes "$(e2e_ini_get "stay on top")"
+e2e_eq "Save writes the clicked colour cycling box" yes "$(e2e_ini_get "true colour cycling")"
 focus_dialog "$VERSIONED_TITLE" "$ID_OPTIONS"
 e2e_key Return
 e2e_check "Enter closes the settings dialog" e2e_wait_exit 10

@@ -96,6 +96,33 @@ TEST(Palette, SwitchPTurnsAnimationOffOnTheRealPaletteDisplay) {
     EXPECT_EQ(256, scope.palette().size);
 }
 
+TEST(Palette, CyclingTakesATrueColourDisplayForThePaletteDisplay) {
+    const auto same_caps = [](const DisplayCaps& a, const DisplayCaps& b) {
+        return a.raster_caps == b.raster_caps && a.size_palette == b.size_palette &&
+               a.num_reserved == b.num_reserved && a.bits_per_pixel == b.bits_per_pixel;
+    };
+    {
+        CommandLineScope command_line("/s");
+        EXPECT_TRUE(same_caps(palette_display_caps(), DisplayCaps::for_cycling(true_colour_caps(), true)));
+        EXPECT_TRUE(same_caps(true_colour_caps(), DisplayCaps::for_cycling(true_colour_caps(), false)));
+        EXPECT_TRUE(same_caps(sixteen_colour_caps(), DisplayCaps::for_cycling(sixteen_colour_caps(), true)));
+        const DisplayCaps eight_bit = DisplayCaps::for_cycling(palette_display_caps(), true);
+        EXPECT_TRUE(same_caps(palette_display_caps(), eight_bit));
+
+        app.rand.reseed(77);
+        ScreenScope scope(DisplayCaps::for_cycling(true_colour_caps(), true));
+        const Palette& palette = scope.palette();
+        EXPECT_EQ(236, palette.size);
+        EXPECT_EQ(8, palette.bits_per_pixel);
+        EXPECT_TRUE(palette.animating);
+        EXPECT_TRUE(palette.palette_device);
+        EXPECT_FALSE(true_color);
+        EXPECT_EQ(Color::kind_index + 5u, palette.colour(5));
+    }
+    CommandLineScope command_line("/s -p");
+    EXPECT_TRUE(same_caps(true_colour_caps(), DisplayCaps::for_cycling(true_colour_caps(), true)));
+}
+
 TEST(Palette, SixteenColourDisplayUsesExplicitColoursAndNeverAnimates) {
     app.rand.reseed(2024);
     ScreenScope scope(sixteen_colour_caps());
