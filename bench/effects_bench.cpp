@@ -1,10 +1,12 @@
 // What a frame of each effect costs on a window of the real display, set beside
 // a loop that makes only the GDI calls of the same pieces; and a saver window
-// running the heaviest configuration, for the wake-up latency that
-// scripts/bench.sh measures from outside.
+// running a light or heavy lines configuration, whose processor time and wake-up
+// latency scripts/bench.sh measures from outside.
 //
-//   effects_bench              prints the throughput table for this display
-//   effects_bench --latency    runs a saver window with 64 copies and 4 x 4 tiles
+//   effects_bench                         prints the throughput table for this display
+//   effects_bench --saver light|heavy     runs a saver window until input wakes it and
+//                 [--spin]                prints its frames per second; --spin waits
+//                                         out each frame period busily, as before
 #include <windows.h>
 
 #include <algorithm>
@@ -112,19 +114,51 @@ struct PixelPiece {
 struct Figures {
     double body_fps;
     double paced_fps;
+    double spun_fps;
     double effect_us;
     double raw_us;
 };
 
-std::unique_ptr<LinesSaver> make_saver(Effect effect, const Shape& shape) {
+// Frames a saver window drew, and when the first and the last began.
+struct FrameCount {
+    int64_t frames = 0;
+    double first = 0;
+    double last = 0;
+};
+
+class CountedLines : public LinesSaver {
+public:
+    CountedLines(FrameCount& count, const Stopwatch& watch) : count(count), watch(watch) {}
+    void frame() override {
+        count.last = watch.seconds();
+        if (count.frames++ == 0) count.first = count.last;
+        LinesSaver::frame();
+    }
+
+private:
+    FrameCount& count;
+    const Stopwatch& watch;
+};
+
+void shape_saver(LinesSaver& saver, const Shape& shape);
+
+template <class Lines, class... Arguments>
+std::unique_ptr<LinesSaver> make_shaped(const Shape& shape, Arguments&... arguments) {
     app.rand.reseed(bench_seed);
     Screen.palette->build();
     Screen.palette->animate();
-    std::unique_ptr<LinesSaver> saver;
-    if (effect == Effect::lines)
-        saver = std::make_unique<LinesSaver>();
-    else
-        saver = std::make_unique<RollingCirclesSaver>();
+    std::unique_ptr<LinesSaver> saver = std::make_unique<Lines>(arguments...);
+    shape_saver(*saver, shape);
+    return saver;
+}
+
+std::unique_ptr<LinesSaver> make_saver(Effect effect, const Shape& shape) {
+    if (effect == Effect::lines) return make_shaped<LinesSaver>(shape);
+    return make_shaped<RollingCirclesSaver>(shape);
+}
+
+void shape_saver(LinesSaver& saver_object, const Shape& shape) {
+    LinesSaver* saver = &saver_object;
     saver->n = shape.copies;
     saver->m1 = shape.across;
     saver->m2 = shape.down;
@@ -135,7 +169,6 @@ std::unique_ptr<LinesSaver> make_saver(Effect effect, const Shape& shape) {
         saver->rotation_mode = 1;
         saver->rotation_period = saver->rotation_countdown = 10;
     }
-    return saver;
 }
 
 // The pixels of every piece of the lines in the trail, cut as draw_segment cuts
@@ -181,8 +214,10 @@ double raw_piece_us(const std::vector<PixelPiece>& pieces, HDC hdc, COLORREF col
 }
 
 // Frames as run makes them: the message test, the time test, the frame and the
-// busy wait of one frame period. A waiting message is handled and the run goes on.
-double paced_fps(LinesSaver& saver, const BenchWindow& window) {
+// wait for the rest of one frame period. A waiting message is handled and the
+// run goes on.
+double paced_fps(LinesSaver& saver, const BenchWindow& window, bool spin) {
+    saver.frame_wait.spin = spin;
     const Stopwatch watch;
     int64_t frames = 0;
     while (watch.seconds() < measure_seconds) {
@@ -191,9 +226,9 @@ double paced_fps(LinesSaver& saver, const BenchWindow& window) {
         const std::clock_t start = std::clock();
         saver.frame();
         ++frames;
-        while (std::labs(static_cast<long>(std::clock() - start)) < saver.frame_period && window.no_msg()) {
-        }
+        saver.frame_wait.until(start, saver.frame_period, window.hwnd);
     }
+    saver.frame_wait.spin = false;
     return static_cast<double>(frames) / watch.seconds();
 }
 
@@ -215,7 +250,8 @@ Figures measure(Effect effect, const Shape& shape, const BenchWindow& window, Wi
     Figures figures{};
     figures.body_fps = static_cast<double>(frames) / body_seconds;
     figures.effect_us = body_seconds * 1e6 / static_cast<double>(frames * pieces_per_frame);
-    figures.paced_fps = paced_fps(*saver, window);
+    figures.paced_fps = paced_fps(*saver, window, false);
+    figures.spun_fps = paced_fps(*saver, window, true);
     figures.raw_us = raw_piece_us(pieces_of_trail(*saver), context.hdc, Screen.palette->colour(saver->colour_index));
     saver->dc = nullptr;
     return figures;
@@ -232,35 +268,44 @@ int throughput() {
                 "cpu mask 0x%lx\n",
                 Screen.width, Screen.height, Screen.palette->bits_per_pixel, Screen.palette->size,
                 Screen.palette->animating, Screen.palette->palette_device, static_cast<unsigned long>(process_mask));
-    std::printf("%-8s %-28s %10s %10s %10s %10s %7s\n", "effect", "configuration", "frames/s", "paced f/s",
-                "us/piece", "raw us", "ratio");
+    std::printf("%-8s %-28s %10s %10s %10s %10s %10s %7s\n", "effect", "configuration", "frames/s", "paced f/s",
+                "spun f/s", "us/piece", "raw us", "ratio");
     for (Effect effect : {Effect::lines, Effect::circles}) {
         for (const Shape* shape : {&light_shape, &heavy_shape}) {
             const Figures figures = measure(effect, *shape, window, context);
-            std::printf("%-8s %-28s %10.1f %10.1f %10.2f %10.2f %7.2f\n", name_of(effect), shape->name,
-                        figures.body_fps, figures.paced_fps, figures.effect_us, figures.raw_us,
-                        figures.effect_us / figures.raw_us);
+            std::printf("%-8s %-28s %10.1f %10.1f %10.1f %10.2f %10.2f %7.2f\n", name_of(effect), shape->name,
+                        figures.body_fps, figures.paced_fps, figures.spun_fps, figures.effect_us,
+                        figures.raw_us, figures.effect_us / figures.raw_us);
             std::fflush(stdout);
         }
     }
     return 0;
 }
 
-// A saver run like "/s", whose first effect is replaced by the heaviest lines.
-int latency_saver() {
+// A saver run like "/s", whose first effect is replaced by the given lines; at
+// its end, the frames per second between its first and its last frame.
+int saver_run(const Shape& shape, bool spin) {
     app.instance = GetModuleHandleA(nullptr);
     app.command_line = "/s";
     std::unique_ptr<SaverWindow> window(new SaverWindow);
-    std::unique_ptr<LinesSaver> heavy = make_saver(Effect::lines, heavy_shape);
-    heavy->history_length = LinesSaver::history_capacity;
-    window->current_saver = std::move(heavy);
+    FrameCount count;
+    const Stopwatch watch;
+    std::unique_ptr<LinesSaver> lines = make_shaped<CountedLines>(shape, count, watch);
+    lines->frame_wait.spin = spin;
+    window->current_saver = std::move(lines);
     app.run_saver(std::move(window));
+    const double seconds = count.last - count.first;
+    std::printf("frames %lld seconds %.3f frames/s %.1f\n", static_cast<long long>(count.frames), seconds,
+                seconds > 0 ? static_cast<double>(count.frames - 1) / seconds : 0.0);
     return static_cast<int>(app.exit_code);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--latency") == 0) return latency_saver();
+    if (argc > 2 && std::strcmp(argv[1], "--saver") == 0) {
+        const bool spin = argc > 3 && std::strcmp(argv[3], "--spin") == 0;
+        return saver_run(std::strcmp(argv[2], "heavy") == 0 ? heavy_shape : light_shape, spin);
+    }
     return throughput();
 }

@@ -8,7 +8,7 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 file(GLOB QUORIX_ALL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*.cpp)
 list(REMOVE_ITEM QUORIX_ALL_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
 add_library(quorix_core STATIC ${QUORIX_ALL_SOURCES})
-target_link_libraries(quorix_core PUBLIC gdi32 user32 kernel32)
+target_link_libraries(quorix_core PUBLIC gdi32 user32 kernel32 winmm)
 
 file(GLOB QUORIX_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/res/*.rc)
 add_executable(quorix WIN32 ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${QUORIX_RESOURCES})

@@ -3,16 +3,18 @@
 # Wine prefix, with Wine pinned to CPU 0:
 #  1. effects_bench at depth 24 and 8: frames per second and cost per drawn
 #     piece of both effects, light and heavy, beside raw GDI calls;
-#  2. the time from a waking mouse jump to the end of the process, for a saver
-#     window running the heaviest configuration (64 copies, 4 x 4 tiles) and, for
-#     reference, for quorix.scr with its own first effect.
-# Usage: scripts/bench.sh [BUILD_DIR] [RUNS]   (default build/i686, 12 runs)
+#  2. saver windows running the light and the heavy lines, with the blocking
+#     frame wait and with the old spinning one: frames per second, processor
+#     time of the saver and of wineserver per second of wall time (from /proc),
+#     and the time from a waking mouse jump to the end of the process; for
+#     reference, the latency of quorix.scr with its own first effect.
+# Usage: scripts/bench.sh [BUILD_DIR] [RUNS]   (default build/i686, 5 runs)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/lib/wine-env.sh"
 
 build=$(cd "${1:-$quorix_root/build/i686}" && pwd)
-runs=${2:-12}
+runs=${2:-5}
 bench="$build/effects_bench.exe"
 scr="$build/quorix.scr"
 for file in "$bench" "$scr"; do
@@ -58,11 +60,30 @@ summary() {
 pointer=(100 100)
 other_pointer=(400 350)
 
-# One run: start the program, let it draw for a second, jump the mouse and time
-# the way to the end of the process. Prints the milliseconds, or nothing when
-# the program ended before the jump.
-one_latency() {
-  taskset -c 0 wine "$@" >/dev/null 2>&1 &
+# Clock ticks of user and system time of a process (fields 14 and 15 of its stat).
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
+hz=$(getconf CLK_TCK)
+measure_seconds=3
+
+# The wineserver of this prefix.
+server_pid() {
+  local pid
+  for pid in $(pgrep -x wineserver64 || true) $(pgrep -x wineserver || true); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      echo "$pid"
+      return 0
+    fi
+  done
+}
+
+# One run: start the program, let it draw, take its and the server's processor
+# time over a few seconds, jump the mouse and time the way to the end of the
+# process. Prints "latency_ms saver_percent server_percent program-output", or
+# nothing when the program ended before the jump.
+one_run() {
+  local out
+  out=$(mktemp)
+  taskset -c 0 wine "$@" >"$out" 2>/dev/null &
   local pid=$! waited=0
   until xdotool search --onlyvisible --name "Quorix ScreenSaver" >/dev/null 2>&1; do
     sleep 0.1
@@ -70,12 +91,19 @@ one_latency() {
     if [ "$waited" -gt 200 ] || ! kill -0 "$pid" 2>/dev/null; then
       kill "$pid" 2>/dev/null || true
       wait "$pid" 2>/dev/null || true
+      rm -f "$out"
       return 0
     fi
   done
   sleep 1
+  local server saver0 server0 saver1 server1 t0 t1
+  server=$(server_pid)
+  t0=$(date +%s%N); saver0=$(cpu_ticks "$pid"); server0=$(cpu_ticks "${server:-0}")
+  sleep "$measure_seconds"
+  t1=$(date +%s%N); saver1=$(cpu_ticks "$pid"); server1=$(cpu_ticks "${server:-0}")
   if ! kill -0 "$pid" 2>/dev/null; then
     wait "$pid" 2>/dev/null || true
+    rm -f "$out"
     return 0
   fi
   local target=("${other_pointer[@]}")
@@ -85,15 +113,36 @@ one_latency() {
   local jumped
   jumped=$(now_ms)
   wait "$pid" || true
-  echo $(( $(now_ms) - jumped ))
+  local latency=$(( $(now_ms) - jumped ))
+  awk -v l="$latency" -v s=$((saver1 - saver0)) -v w=$((server1 - server0)) -v hz="$hz" \
+      -v ns=$((t1 - t0)) -v out="$(tr -d '\r' <"$out")" \
+      'BEGIN { wall = ns / 1e9; printf "%d %.1f %.1f %s\n", l, 100 * s / hz / wall, 100 * w / hz / wall, out }'
+  rm -f "$out"
+}
+
+# Runs a configuration several times; prints medians of frames per second and
+# processor use, and the latency summary.
+runs_of() {
+  local label="$1"; shift
+  local i
+  : >"$result_file"
+  for ((i = 0; i < runs; i++)); do one_run "$@" >>"$result_file"; done
+  printf '%-44s ' "$label"
+  awk '{ l[NR] = $1; s[NR] = $2; w[NR] = $3; for (k = 4; k < NF; k++) if ($k == "frames/s") f[NR] = $(k + 1) }
+    function median(a, n,   i, j, t, b) { for (i = 1; i <= n; i++) b[i] = a[i]
+      for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (b[j] < b[i]) { t = b[i]; b[i] = b[j]; b[j] = t }
+      return (n % 2) ? b[(n + 1) / 2] : (b[n / 2] + b[n / 2 + 1]) / 2 }
+    END { if (NR == 0) { print "no runs"; exit }
+      printf "%8.1f f/s  saver %5.1f %%  wineserver %5.1f %%  together %5.1f %%  latency median %.0f ms (%d runs)\n",
+        median(f, NR), median(s, NR), median(w, NR), median(s, NR) + median(w, NR), median(l, NR), NR }' "$result_file"
 }
 
 latency() {
   local label="$1"; shift
   local times=() i t
   for ((i = 0; i < runs; i++)); do
-    one_latency "$@" >"$result_file"
-    t=$(cat "$result_file")
+    one_run "$@" >"$result_file"
+    t=$(awk '{ print $1 }' "$result_file")
     [ -n "$t" ] && times+=("$t")
   done
   printf '%s: ' "$label"
@@ -107,14 +156,17 @@ for depth in 24 8; do
   taskset -c 0 wine "$bench"
 done
 
-echo "== wake-up latency: mouse jump to end of process"
+echo "== saver windows: frames/s, processor time per wall second, wake-up latency"
 for depth in 24 8; do
   export QUORIX_DEPTH=$depth
   quorix_wine_env
   # A cold start moves the pointer to the centre: get it over with first.
   taskset -c 0 wine cmd /c exit >/dev/null 2>&1 || true
   xdotool mousemove "${pointer[@]}"
-  latency "depth $depth, lines, 64 copies, 4x4 tiles" "$bench" --latency
+  for shape in light heavy; do
+    runs_of "depth $depth, $shape, blocking wait" "$bench" --saver "$shape"
+    runs_of "depth $depth, $shape, spinning wait" "$bench" --saver "$shape" --spin
+  done
 done
 export QUORIX_DEPTH=24
 quorix_wine_env

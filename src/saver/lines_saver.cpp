@@ -116,9 +116,7 @@ void LinesSaver::run() {
     while (swin && swin->no_msg() && !time_up()) {
         const std::clock_t start = std::clock();
         frame();
-        // A busy wait, not a sleep: the frame period only makes the clock move on.
-        while (std::labs(static_cast<long>(std::clock() - start)) < frame_period && swin->no_msg()) {
-        }
+        frame_wait.until(start, frame_period, swin->hwnd);
     }
     time_up();
 }

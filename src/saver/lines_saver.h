@@ -2,6 +2,7 @@
 #include <cstdint>
 #include "gfx/color.h"
 #include "lib/array.h"
+#include "saver/frame_wait.h"
 #include "saver/lines_math.h"
 #include "saver/saver.h"
 
@@ -50,6 +51,8 @@ public:
     int32_t m1 = 1, m2 = 1;
     uint8_t polar1 = 0, polar2 = 0;
     int32_t frame_period = 1;
+    // Sleeps out the rest of each frame period.
+    FrameWait frame_wait;
 
 protected:
     // The palette colour of the current colour index.

@@ -52,8 +52,10 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     // none at all, so a visible cursor is set explicitly.
     if (!cursor_hidden) show_cursor(true);
     Screen.palette = std::make_unique<Palette>();
-    if (app.has_switch("-b")) skip_to_number(app.switch_number("-b"));
-    next_saver();
+    // A start-value search ends only on a waiting message, and input reaches the
+    // window only once it shows: such a run starts its first effect at the first paint.
+    first_effect_waits = app.has_switch("-b") || app.has_switch("-t");
+    if (!first_effect_waits) next_saver();
 }
 
 SaverWindow::~SaverWindow() {
@@ -89,8 +91,14 @@ void SaverWindow::prepare_window_parameters() {
     p.bottom = GetSystemMetrics(SM_CYSCREEN);
 }
 
-// Both searches run before the window is shown, when no input can reach it, so
-// a value the generator never yields would search forever: such values are skipped.
+void SaverWindow::start_first_effect() {
+    first_effect_waits = false;
+    if (app.has_switch("-b")) skip_to_number(app.switch_number("-b"));
+    next_saver();
+}
+
+// A value the generator never yields would search until the first input: such
+// values are skipped.
 void SaverWindow::skip_to_number(long number) const {
     if (number < 0 || number > largest_raw_value) return;
     while (no_msg() && app.rand.next() != number) {
@@ -141,7 +149,9 @@ void SaverWindow::paint_with(PaintContext& context) {
         invalidate();
         return;
     }
-    if (current_saver && current_saver->done) {
+    if (first_effect_waits) {
+        start_first_effect();
+    } else if (current_saver && current_saver->done) {
         next_saver();
         if (state == 1) state = 2;
     }

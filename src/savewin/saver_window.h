@@ -29,6 +29,9 @@ public:
     // Takes raw values from app.rand until one equals the number or a message
     // waits for the window ("-b" and "-t").
     void skip_to_number(long number) const;
+    // The "-b" search and the first effect, deferred to the first paint when a
+    // search was asked for.
+    void start_first_effect();
 
     int on_activate(int active, int minimized) override;
     int on_key(MessageRecord& record) override;
@@ -48,6 +51,7 @@ public:
     uint8_t keep_trace = 0;
     uint8_t drawing = 1;
     uint8_t palette_cycling = 1;
+    bool first_effect_waits = false;
 
 private:
     void stamp_version();

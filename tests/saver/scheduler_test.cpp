@@ -237,6 +237,10 @@ TEST(Scheduler, StartValueSearchRunsOnceBeforeTheFirstChoice) {
     const int32_t wanted = reference.next();
     const std::string command = "/s -r77 -t" + std::to_string(wanted);
     SaverRun run(command.c_str());
+    // The search waits for the first paint, when input can reach the window.
+    EXPECT_EQ(nullptr, run.window->current_saver);
+    EXPECT_EQ(0u, saver_count);
+    run.window->start_first_effect();
     const int32_t choice = reference.draw(2, 2);
     EXPECT_TRUE(start_value_waited);
     EXPECT_EQ(choice + 1, run.saver().type());

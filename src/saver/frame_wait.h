@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+#include <ctime>
+
+#include <windows.h>
+
+// The rest of a frame period, spent asleep: the thread blocks until the clock
+// reaches the tick that ends the period or a message arrives, so a light effect
+// keeps its pace without keeping a core busy. Holds a fine system timer
+// resolution and a waitable timer for as long as it lives.
+class FrameWait {
+public:
+    FrameWait();
+    ~FrameWait();
+    FrameWait(const FrameWait&) = delete;
+    FrameWait& operator=(const FrameWait&) = delete;
+
+    // Returns once |clock() - start| >= period or a message waits for the window.
+    void until(std::clock_t start, int32_t period, HWND window);
+
+    // The old busy wait, kept for the benchmark to compare against.
+    bool spin = false;
+
+private:
+    void spin_until(std::clock_t start, int32_t period, HWND window) const;
+    // Counter time at which the clock shows the given tick, as last measured.
+    int64_t tick_time(std::clock_t tick) const;
+    // Spins until the clock moves on and notes when it did.
+    void calibrate();
+    // Sleeps for the counter interval or until input arrives.
+    void sleep(int64_t counts) const;
+    int64_t now() const;
+
+    HANDLE timer = nullptr;
+    bool fine_resolution = false;
+    int64_t frequency = 0;
+    // When the clock last moved on, and to which tick.
+    int64_t edge_time = 0;
+    std::clock_t edge_tick = 0;
+    int32_t waits_since_edge = -1;   // negative: never calibrated
+};
