@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the Win32-free code natively under
 # ASan and UBSan, then the 32-bit and 64-bit Windows builds under Wine on
-# virtual displays of depth 24 and 8 and a two-monitor Xorg display that this
-# script starts and stops.
+# virtual displays of depth 24 and 8 that this script starts and stops.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -32,9 +31,6 @@ for depth in 24 8; do
   export "QUORIX_DISPLAY_$depth=$display"
   xvfb_pids+=("$pid")
 done
-read -r display pid < <(quorix_xorg_start) || exit 1
-export QUORIX_DISPLAY_MM="$display"
-xvfb_pids+=("$pid")
 quorix_wine_prepare
 quorix_wineserver_start
 

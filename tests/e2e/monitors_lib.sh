@@ -18,6 +18,9 @@ monitors_begin() {
   fi
   e2e_begin "$1"
   e2e_depth mm
+  # Wine reads the monitors when its server starts: start it afresh here.
+  quorix_wineserver_stop_one
+  quorix_wineserver_start_one
   rm -rf "$(e2e_temp)"
   mkdir -p "$(e2e_temp)"
   e2e_clear_settings
