@@ -11,6 +11,7 @@ packages=(
   wine wine64 wine32:i386
   xvfb xdotool x11-utils imagemagick
   procps python3
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxrandr2:i386
 )
 
 sudo_cmd=()

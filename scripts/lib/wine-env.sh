@@ -6,13 +6,15 @@ quorix_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # Environment for every Wine process of ours. The display follows QUORIX_DEPTH
 # (8 or 24) when the test command started displays of both depths, and so does
 # the prefix: a prefix (and its server) that serves displays of both depths now
-# and then aborts processes on the 8-bit one with X errors.
+# and then aborts processes on the 8-bit one with X errors. QUORIX_DEPTH=mm
+# picks the two-monitor display (QUORIX_DISPLAY_MM) and a prefix of its own,
+# since a server keeps the display size it saw first.
 quorix_wine_env() {
   export WINEPREFIX="${QUORIX_WINEPREFIX:-$quorix_root/build/wine}-${QUORIX_DEPTH:-24}"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
   local depth="${QUORIX_DEPTH:-24}"
-  local var="QUORIX_DISPLAY_$depth"
+  local var="QUORIX_DISPLAY_${depth^^}"
   if [ -n "${!var:-}" ]; then
     export DISPLAY="${!var}"
   fi
@@ -63,8 +65,11 @@ quorix_wineserver_start_one() {
   wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
+# Stops the two-monitor server too, even when no such display is up any more.
 quorix_wineserver_stop() {
   quorix_for_each_depth quorix_wineserver_stop_one
+  (export QUORIX_DEPTH=mm; quorix_wineserver_stop_one)
+  quorix_wine_env
 }
 
 quorix_wineserver_stop_one() {
@@ -72,11 +77,12 @@ quorix_wineserver_stop_one() {
   wineserver -k 2>/dev/null || true
 }
 
-# Runs a command once for each depth's prefix, then leaves the environment at
-# the depth that was chosen before.
+# Runs a command once for each depth's prefix (and the two-monitor one when
+# that display is up), then leaves the environment at the depth chosen before.
 quorix_for_each_depth() {
-  local depth
-  for depth in 24 8; do
+  local depth depths=(24 8)
+  [ -n "${QUORIX_DISPLAY_MM:-}" ] && depths+=(mm)
+  for depth in "${depths[@]}"; do
     (export QUORIX_DEPTH=$depth; "$@")
   done
   quorix_wine_env
@@ -97,4 +103,59 @@ quorix_xvfb_start() {
     return 1
   fi
   echo ":$display $pid"
+}
+
+# Starts Xorg with the dummy driver as a two-monitor desktop: the primary
+# DUMMY0 at 800x600 and DUMMY1 at 640x480 right of it (Xvfb has one output
+# only, and Wine learns the monitors through XRandR). Prints "<display> <pid>".
+quorix_xorg_start() {
+  local dir fifo display="" pid
+  dir=$(mktemp -d)
+  fifo="$dir/displayfd"
+  mkfifo "$fifo"
+  cat >"$dir/xorg.conf" <<'CONF'
+Section "ServerFlags"
+  Option "DontVTSwitch" "true"
+  Option "AutoAddDevices" "false"
+EndSection
+Section "Device"
+  Identifier "card"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0 - 1000.0
+  VertRefresh 5.0 - 200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "card"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Virtual 2048 1024
+  EndSubSection
+EndSection
+CONF
+  Xorg -displayfd 3 -config "$dir/xorg.conf" -noreset -nolisten tcp \
+    -logfile "$dir/xorg.log" 3>"$fifo" </dev/null >/dev/null 2>&1 &
+  pid=$!
+  read -r -t 20 display <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$display" ] || ! quorix_xorg_two_monitors ":$display"; then
+    kill "$pid" 2>/dev/null || true
+    echo "xorg: two-monitor display did not start (log in $dir)" >&2
+    return 1
+  fi
+  echo ":$display $pid"
+}
+
+quorix_xorg_two_monitors() {
+  local display="$1"
+  DISPLAY="$display" xrandr --output DUMMY0 --mode 800x600 &&
+    DISPLAY="$display" xrandr --addmode DUMMY1 640x480 &&
+    DISPLAY="$display" xrandr --output DUMMY1 --mode 640x480 --right-of DUMMY0 &&
+    DISPLAY="$display" xrandr --output DUMMY0 --primary
 }

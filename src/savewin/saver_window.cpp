@@ -9,6 +9,7 @@
 #include "saver/palette.h"
 #include "saver/saver.h"
 #include "savewin/dialogs.h"
+#include "savewin/monitor_covers.h"
 #include "savewin/password.h"
 #include "savewin/settings.h"
 #include "trace/report.h"
@@ -48,6 +49,9 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     settings::flush();
     prepare_window_parameters();
     create(title);
+    // Right after the window: the covers are owned by it, so DestroyWindow on any
+    // way out takes them along, and they exist before anything can wake the saver.
+    if (hwnd) covers = std::make_unique<MonitorCovers>(hwnd);
     // The class has no cursor; without a cursor of its own a new thread may show
     // none at all, so a visible cursor is set explicitly.
     if (!cursor_hidden) show_cursor(true);
@@ -65,6 +69,7 @@ SaverWindow::~SaverWindow() {
         cursor_hidden = false;
     }
     current_saver.reset();
+    covers.reset();
     if (swin == this) swin = nullptr;
 }
 
@@ -116,6 +121,14 @@ void SaverWindow::wake() {
 void SaverWindow::set_topmost(bool topmost) {
     SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
+    if (covers) covers->set_topmost(topmost);
+}
+
+int SaverWindow::on_message(MessageRecord& record) {
+    if (!covers) return 0;
+    if (record.message == WM_SHOWWINDOW && record.wparam) covers->show();
+    if (record.message == WM_DISPLAYCHANGE) covers->layout();
+    return 0;
 }
 
 void SaverWindow::read_options() {

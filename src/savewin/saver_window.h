@@ -4,6 +4,7 @@
 #include "framework/window.h"
 #include "lib/refstring.h"
 
+class MonitorCovers;
 class Saver;
 
 // The black full-screen window of a saver run: drives the effect from its paint
@@ -37,6 +38,8 @@ public:
     int on_key(MessageRecord& record) override;
     int on_mouse(UINT message, LPARAM lparam, WPARAM wparam) override;
     int on_command(int id, int code) override;
+    // Shows the covers with the window and lays them out again when monitors change.
+    int on_message(MessageRecord& record) override;
     void paint_with(PaintContext& context) override;
 
     static constexpr const char* class_name = "WindowsScreenSaverClass";
@@ -54,6 +57,9 @@ public:
     bool first_effect_waits = false;
 
 private:
+    // Black windows over the other monitors; none on a one-monitor desktop.
+    std::unique_ptr<MonitorCovers> covers;
+
     void stamp_version();
     void prepare_window_parameters();
     void invalidate();

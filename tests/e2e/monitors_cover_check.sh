@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# On two monitors the saver covers the second one too: black there and lines on
+# the primary, slow moves onto it do not wake, a click there does, with the
+# cursor hidden over it when asked, and no cover is left afterwards.
+source "$(dirname "$0")/monitors_lib.sh"
+source "$(dirname "$0")/shell_lib.sh"
+monitors_begin monitors_cover
+
+monitors_start_saver
+capture="$E2E_OUT/two-monitors.png"
+e2e_capture "$capture"
+e2e_eq "no pixel of the desktop colour on the second monitor" 0 "$(monitors_desktop_pixels "$capture")"
+convert "$capture" -crop 639x480+801+0 +repage "$E2E_OUT/second.png"
+convert "$capture" -crop 800x600+0+0 +repage "$E2E_OUT/primary.png"
+e2e_eq "the second monitor is black" 0 "$(e2e_lit_pixels "$E2E_OUT/second.png")"
+lit=$(e2e_lit_pixels "$E2E_OUT/primary.png")
+e2e_check "lines on the primary ($lit lit pixels)" [ "$lit" -gt 500 ]
+e2e_eq "one cover window over the second monitor" 1 "$(monitors_cover_count)"
+mkdir -p "$QUORIX_SOURCE/docs/captures"
+convert "$capture" -strip "$QUORIX_SOURCE/docs/captures/two-monitors.png"
+
+# Steps of 15 pixels from the primary well into the second monitor.
+for x in $(seq 415 15 1000); do
+  e2e_mouse_move "$x" 300
+  sleep 0.05
+done
+e2e_check "a slow walk onto the second monitor does not wake the saver" monitors_still_running
+e2e_click 1
+e2e_check "a click on the second monitor wakes it with exit code 0" monitors_ended_cleanly
+e2e_eq "no cover window is left" 0 "$(monitors_cover_count)"
+e2e_check "no saver window is left" shell_no_saver_window
+
+e2e_ini_set "hide mouse" yes
+monitors_start_saver
+e2e_check "\"hide mouse\" hides the cursor over the primary" shell_eventually shell_cursor_is hidden
+for x in $(seq 415 15 1100); do
+  e2e_mouse_move "$x" 300
+  sleep 0.05
+done
+e2e_check "and over the cover" shell_eventually shell_cursor_is hidden
+e2e_key q
+e2e_check "the saver with a hidden cursor ends on a key" monitors_ended_cleanly
+e2e_eq "no cover window is left after it" 0 "$(monitors_cover_count)"
+
+e2e_clear_settings
+e2e_end
