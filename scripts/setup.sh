@@ -11,6 +11,7 @@ packages=(
   wine wine64 wine32:i386
   xvfb xdotool x11-utils imagemagick
   procps python3
+  nsis zip unzip
 )
 
 sudo_cmd=()
