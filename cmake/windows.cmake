@@ -1,6 +1,8 @@
 # Windows build: the saver, its unit tests (run under Wine) and the end-to-end scenarios.
 enable_language(RC)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src")
+# The resources take the version from a header written from the project version.
+configure_file(${CMAKE_SOURCE_DIR}/src/res/version.h.in ${CMAKE_BINARY_DIR}/generated/res/version.h @ONLY)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_BINARY_DIR}/generated")
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 # Static runtime: the .scr needs no DLL beyond Windows' own.
 add_link_options(-static -static-libgcc -static-libstdc++)
@@ -11,6 +13,7 @@ add_library(quorix_core STATIC ${QUORIX_ALL_SOURCES})
 target_link_libraries(quorix_core PUBLIC gdi32 user32 kernel32 winmm)
 
 file(GLOB QUORIX_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/res/*.rc)
+set_source_files_properties(${QUORIX_RESOURCES} PROPERTIES OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/generated/res/version.h)
 add_executable(quorix WIN32 ${CMAKE_SOURCE_DIR}/src/app/main.cpp ${QUORIX_RESOURCES})
 target_link_libraries(quorix PRIVATE quorix_core)
 set_target_properties(quorix PROPERTIES OUTPUT_NAME quorix SUFFIX .scr)

@@ -12,6 +12,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick
   procps python3
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxrandr2:i386
+  nsis zip unzip
 )
 
 sudo_cmd=()

@@ -16,6 +16,10 @@ for preset in native i686 x86_64; do
   cmake --build --preset "$preset" -j "$jobs" || exit 1
 done
 
+# The installer and the archive; the install scenario of the i686 tests uses them.
+echo "== package"
+bash scripts/package.sh || exit 1
+
 source scripts/lib/wine-env.sh
 export QUORIX_WINEPREFIX="$root/build/wine"
 # A server left from an earlier run would keep that run's displays and sizes.

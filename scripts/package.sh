@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Packages the two Windows builds for users: an installer and a plain archive.
+#   dist/quorix-setup-VERSION.exe  NSIS installer with both builds
+#   dist/quorix-VERSION.zip        quorix-x86.scr, quorix-x64.scr, README.txt, LICENSE.txt
+# VERSION is the one the resources were built with (the header CMake writes
+# from the project version), so it needs the i686 and x86_64 builds first.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+fail() { echo "package: $*" >&2; exit 1; }
+
+build_version() {
+  local header="build/$1/generated/res/version.h"
+  [ -f "$header" ] || fail "$header is missing: build the $1 preset first"
+  sed -n 's/^#define QUORIX_VERSION_TEXT "\(.*\)"$/\1/p' "$header"
+}
+
+version=$(build_version i686)
+[ -n "$version" ] || fail "no version text in the i686 build"
+[ "$(build_version x86_64)" = "$version" ] || fail "the i686 and x86_64 builds carry different versions"
+for arch in i686 x86_64; do
+  [ -f "build/$arch/quorix.scr" ] || fail "build/$arch/quorix.scr is missing"
+done
+# The licence and the version resource must name the same holder.
+copyright=$(grep -m 1 '^Copyright (c)' LICENSE) || fail "LICENSE has no copyright line"
+grep -qF "\"LegalCopyright\", \"$copyright\"" src/res/quorix.rc ||
+  fail "the version resource's LegalCopyright differs from LICENSE ($copyright)"
+
+stage=build/package
+rm -rf "$stage"
+mkdir -p "$stage" dist
+# Shipped copies lose their symbols; text files get Windows line ends.
+i686-w64-mingw32-strip -o "$stage/quorix-x86.scr" build/i686/quorix.scr
+x86_64-w64-mingw32-strip -o "$stage/quorix-x64.scr" build/x86_64/quorix.scr
+sed 's/\r*$/\r/' README.md >"$stage/README.txt"
+sed 's/\r*$/\r/' LICENSE >"$stage/LICENSE.txt"
+
+archive="dist/quorix-$version.zip"
+rm -f "$archive"
+(cd "$stage" && zip -q -X "$root/$archive" quorix-x86.scr quorix-x64.scr README.txt LICENSE.txt)
+
+installer="dist/quorix-setup-$version.exe"
+rm -f "$installer"
+makensis -V2 -NOCD \
+  "-DVERSION=$version" \
+  "-DSCR_X86=$root/$stage/quorix-x86.scr" \
+  "-DSCR_X64=$root/$stage/quorix-x64.scr" \
+  "-DLICENSE=$root/$stage/LICENSE.txt" \
+  "-DICON=$root/src/res/quorix.ico" \
+  "-DOUTFILE=$root/$installer" \
+  scripts/installer/quorix.nsi
+
+for artefact in "$installer" "$archive"; do
+  echo "package: $artefact ($(stat -c %s "$artefact") bytes)"
+done
