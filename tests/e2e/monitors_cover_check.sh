@@ -24,9 +24,9 @@ for x in $(seq 415 15 1000); do
   e2e_mouse_move "$x" 300
   sleep 0.05
 done
-e2e_check "a slow walk onto the second monitor does not wake the saver" monitors_still_running
+e2e_check "a slow walk onto the second monitor does not wake the saver" shell_still_running
 e2e_click 1
-e2e_check "a click on the second monitor wakes it with exit code 0" monitors_ended_cleanly
+e2e_check "a click on the second monitor wakes it with exit code 0" shell_ended_cleanly
 e2e_eq "no cover window is left" 0 "$(monitors_cover_count)"
 e2e_check "no saver window is left" shell_no_saver_window
 
@@ -39,7 +39,7 @@ for x in $(seq 415 15 1100); do
 done
 e2e_check "and over the cover" shell_eventually shell_cursor_is hidden
 e2e_key q
-e2e_check "the saver with a hidden cursor ends on a key" monitors_ended_cleanly
+e2e_check "the saver with a hidden cursor ends on a key" shell_ended_cleanly
 e2e_eq "no cover window is left after it" 0 "$(monitors_cover_count)"
 
 e2e_clear_settings

@@ -19,7 +19,7 @@ e2e_check "with a password a click there opens the password dialog" [ -n "$windo
 e2e_focus "$window"
 e2e_type abc
 e2e_key Return
-e2e_check "the right password ends the saver with exit code 0" monitors_ended_cleanly
+e2e_check "the right password ends the saver with exit code 0" shell_ended_cleanly
 e2e_eq "no cover window is left after the password" 0 "$(monitors_cover_count)"
 
 e2e_clear_settings
@@ -28,9 +28,9 @@ monitors_start_saver
 e2e_mouse_move 1000 300
 e2e_click 1
 e2e_click 3
-e2e_check "with \"ignore mouse\" a move and clicks there do nothing" monitors_still_running
+e2e_check "with \"ignore mouse\" a move and clicks there do nothing" shell_still_running
 e2e_key Escape
-e2e_check "with \"ignore mouse\" a key still wakes it" monitors_ended_cleanly
+e2e_check "with \"ignore mouse\" a key still wakes it" shell_ended_cleanly
 e2e_eq "no cover window is left after the key" 0 "$(monitors_cover_count)"
 
 e2e_clear_settings

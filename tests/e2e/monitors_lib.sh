@@ -1,6 +1,7 @@
 # Shared by the two-monitor scenarios: the Xorg display (started here when the
 # test command gave none), its own prefix, and checks on the second monitor.
 source "$(dirname "${BASH_SOURCE[0]}")/dialogs_lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/shell_lib.sh"
 
 MONITORS_DESKTOP='#204080'
 # The second monitor right of the 800x600 primary; the saver window's extra
@@ -46,15 +47,6 @@ monitors_desktop_pixels() {
 # Number of cover windows of Quorix on the X display.
 monitors_cover_count() {
   xwininfo -root -tree | grep -c '("quorix.scr" "quorix.scr")  639x480+801+0'
-}
-
-monitors_still_running() {
-  sleep 0.8
-  e2e_running
-}
-
-monitors_ended_cleanly() {
-  e2e_wait_exit 10 && [ "$E2E_EXIT" = 0 ]
 }
 
 # Ends a saver that a check expected to keep running.
