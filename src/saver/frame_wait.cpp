@@ -4,19 +4,17 @@
 
 #include <mmsystem.h>
 
+#include "saver/frame_wait_math.h"
+
 namespace {
 
-// Wine's server wakes sleepers at whole milliseconds of its own, up to one late;
-// sleeping to this much before the tick and spinning the rest keeps a frame
-// of a light effect inside its tick.
-constexpr int64_t early_wake_us = 250;
+// How late a sleep may come back and still keep the frame inside its tick.
+// Measured under Wine on an idle machine, nine wakes in ten come within 250 us
+// of the whole millisecond asked for.
+constexpr int64_t wake_guard_us = 350;
 // The counter and the clock may come from different sources that drift apart;
 // the clock's edge is measured again at least this often.
 constexpr int32_t waits_per_calibration = 1000;
-
-#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-constexpr DWORD CREATE_WAITABLE_TIMER_HIGH_RESOLUTION = 0x00000002;
-#endif
 
 bool message_waiting(HWND window) {
     MSG message;
@@ -33,15 +31,10 @@ FrameWait::FrameWait() {
     LARGE_INTEGER counts;
     QueryPerformanceFrequency(&counts);
     frequency = counts.QuadPart;
-    // Older systems (and Wine 8) lack the high-resolution timer; a plain one then
-    // fires on the system tick, which timeBeginPeriod makes one millisecond.
-    timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
-    if (!timer) timer = CreateWaitableTimerW(nullptr, FALSE, nullptr);
     fine_resolution = timeBeginPeriod(1) == TIMERR_NOERROR;
 }
 
 FrameWait::~FrameWait() {
-    if (timer) CloseHandle(timer);
     if (fine_resolution) timeEndPeriod(1);
 }
 
@@ -52,23 +45,25 @@ void FrameWait::until(std::clock_t start, int32_t period, HWND window) {
     }
     if (waits_since_edge < 0 || waits_since_edge >= waits_per_calibration) calibrate();
     ++waits_since_edge;
-    const int64_t early = early_wake_us * frequency / 1000000;
-    while (!period_passed(start, period) && !message_waiting(window)) {
-        const std::clock_t target = start + period;
-        const int64_t left = tick_time(target) - now();
-        if (left > early) {
-            sleep(left - early);
+    const std::clock_t target = start + period;
+    while (!period_passed(start, period)) {
+        const int64_t left_us = (tick_time(target) - now()) * 1000000 / frequency;
+        const int32_t sleep_ms = frame_sleep_ms(left_us, wake_guard_us);
+        if (sleep_ms > 0) {
+            // Without MWMO_INPUTAVAILABLE only messages that came since the loop's
+            // own look at the queue wake it; one left there for another window
+            // would otherwise end every sleep at once and make it a busy wait.
+            const DWORD woke = MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(sleep_ms), QS_ALLINPUT, 0);
+            if (woke != WAIT_TIMEOUT) return;
             continue;
         }
-        // Close to the tick, or past where it was expected: spin on the clock
-        // alone (no message test, so the server stays idle) and note the edge.
-        const int64_t give_up = now() + early + frequency / 1000;
+        // Close to the tick: spin on the clock alone (no message test, so the
+        // server stays idle) and note the edge.
+        const int64_t give_up = now() + (wake_guard_us + 1000) * frequency / 1000000;
         while (!period_passed(start, period) && now() < give_up) {
         }
         if (period_passed(start, period)) {
-            edge_time = now();
-            edge_tick = std::clock();
-            waits_since_edge = 0;
+            note_edge();
             return;
         }
         calibrate();   // the clock is not where it was expected to be
@@ -87,26 +82,15 @@ int64_t FrameWait::tick_time(std::clock_t tick) const {
 void FrameWait::calibrate() {
     const std::clock_t before = std::clock();
     const int64_t give_up = now() + frequency / 50;
-    std::clock_t tick = before;
-    while (tick == before && now() < give_up) tick = std::clock();
-    edge_time = now();
-    edge_tick = tick;
-    waits_since_edge = 0;
+    while (std::clock() == before && now() < give_up) {
+    }
+    note_edge();
 }
 
-void FrameWait::sleep(int64_t counts) const {
-    const int64_t microseconds = counts * 1000000 / frequency;
-    const DWORD safety_ms = static_cast<DWORD>(microseconds / 1000 + 2);
-    if (timer) {
-        LARGE_INTEGER due;
-        due.QuadPart = -(microseconds * 10);   // relative, in 100 ns units
-        if (SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
-            MsgWaitForMultipleObjectsEx(1, &timer, safety_ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-            return;
-        }
-    }
-    const DWORD ms = static_cast<DWORD>((microseconds + 999) / 1000);
-    MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+void FrameWait::note_edge() {
+    edge_time = now();
+    edge_tick = std::clock();
+    waits_since_edge = 0;
 }
 
 int64_t FrameWait::now() const {

@@ -7,7 +7,7 @@
 // The rest of a frame period, spent asleep: the thread blocks until the clock
 // reaches the tick that ends the period or a message arrives, so a light effect
 // keeps its pace without keeping a core busy. Holds a fine system timer
-// resolution and a waitable timer for as long as it lives.
+// resolution for as long as it lives.
 class FrameWait {
 public:
     FrameWait();
@@ -15,7 +15,8 @@ public:
     FrameWait(const FrameWait&) = delete;
     FrameWait& operator=(const FrameWait&) = delete;
 
-    // Returns once |clock() - start| >= period or a message waits for the window.
+    // Returns once |clock() - start| >= period, or when a message arrives for the
+    // thread after the caller last looked at its queue.
     void until(std::clock_t start, int32_t period, HWND window);
 
     // The old busy wait, kept for the benchmark to compare against.
@@ -27,11 +28,9 @@ private:
     int64_t tick_time(std::clock_t tick) const;
     // Spins until the clock moves on and notes when it did.
     void calibrate();
-    // Sleeps for the counter interval or until input arrives.
-    void sleep(int64_t counts) const;
+    void note_edge();
     int64_t now() const;
 
-    HANDLE timer = nullptr;
     bool fine_resolution = false;
     int64_t frequency = 0;
     // When the clock last moved on, and to which tick.

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <ctime>
+
+#include <windows.h>
+
+#include "saver/frame_wait.h"
+
+namespace {
+
+// A hidden window with a queue to look at, as the effect's loop looks at its own.
+struct Windows {
+    Windows() {
+        saver = CreateWindowExA(0, "STATIC", "saver", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        other = CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    ~Windows() {
+        DestroyWindow(other);
+        DestroyWindow(saver);
+    }
+    // The loop's message test before each frame.
+    bool no_msg() const {
+        MSG message;
+        return !PeekMessageA(&message, saver, 0, 0, PM_NOREMOVE);
+    }
+    HWND saver;
+    HWND other;
+};
+
+int64_t thread_cpu_ms() {
+    FILETIME created, ended, kernel, user;
+    GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
+    auto ms = [](const FILETIME& t) {
+        return static_cast<int64_t>((uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime) / 10000);
+    };
+    return ms(kernel) + ms(user);
+}
+
+TEST(FrameWait, ReturnsWhenThePeriodHasPassedWithoutBurningIt) {
+    Windows windows;
+    FrameWait wait;
+    for (int32_t period : {1, 3, 120}) {
+        ASSERT_TRUE(windows.no_msg());
+        const int64_t cpu_before = thread_cpu_ms();
+        const std::clock_t start = std::clock();
+        wait.until(start, period, windows.saver);
+        EXPECT_GE(std::clock() - start, period);
+        if (period == 120) {
+            EXPECT_LT(thread_cpu_ms() - cpu_before, 60) << "the wait spun instead of sleeping";
+        }
+    }
+}
+
+TEST(FrameWait, AMessageThatArrivesEndsItButOneLeftForAnotherWindowDoesNot) {
+    Windows windows;
+    FrameWait wait;
+    constexpr int32_t period = 150;
+    wait.until(std::clock(), 1, windows.saver);   // the first wait measures the clock
+
+    // Left in the queue for another window before the loop looked: the wait
+    // neither ends early nor turns into a busy wait.
+    PostMessageA(windows.other, WM_USER, 0, 0);
+    ASSERT_TRUE(windows.no_msg());
+    int64_t cpu_before = thread_cpu_ms();
+    std::clock_t start = std::clock();
+    wait.until(start, period, windows.saver);
+    EXPECT_GE(std::clock() - start, period);
+    EXPECT_LT(thread_cpu_ms() - cpu_before, period / 2) << "the wait spun on the old message";
+
+    // Posted during the frame, after the loop looked: it ends the wait at once.
+    ASSERT_TRUE(windows.no_msg());
+    PostMessageA(windows.saver, WM_USER, 0, 0);
+    start = std::clock();
+    wait.until(start, period, windows.saver);
+    EXPECT_LT(std::clock() - start, period);
+    EXPECT_FALSE(windows.no_msg());
+
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+}  // namespace
