@@ -8,13 +8,17 @@
 
 namespace {
 
-// How late a sleep may come back and still keep the frame inside its tick.
-// Measured under Wine on an idle machine, nine wakes in ten come within 250 us
-// of the whole millisecond asked for.
+// How late a message-aware sleep may come back and still keep the frame inside
+// its tick. Measured under Wine on an idle machine, nine wakes in ten come within
+// 250 us of the whole millisecond asked for.
 constexpr int64_t wake_guard_us = 350;
 // The counter and the clock may come from different sources that drift apart;
 // the clock's edge is measured again at least this often.
 constexpr int32_t waits_per_calibration = 1000;
+// A short sleep that comes back sooner than this after the time asked for can
+// aim at the tick itself.
+constexpr int64_t fine_sleep_late_us = 400;
+constexpr int64_t probe_sleep_us = 200;
 
 bool message_waiting(HWND window) {
     MSG message;
@@ -32,6 +36,13 @@ FrameWait::FrameWait() {
     QueryPerformanceFrequency(&counts);
     frequency = counts.QuadPart;
     fine_resolution = timeBeginPeriod(1) == TIMERR_NOERROR;
+    // The native delay takes 100 ns units; where the system keeps to them (Wine
+    // sleeps the thread itself, without its server), the last tick of a frame is
+    // slept away instead of spun.
+    if (HMODULE ntdll = GetModuleHandleA("ntdll.dll")) {
+        delay = reinterpret_cast<DelayFunction>(
+            reinterpret_cast<void*>(GetProcAddress(ntdll, "NtDelayExecution")));
+    }
 }
 
 FrameWait::~FrameWait() {
@@ -48,6 +59,13 @@ void FrameWait::until(std::clock_t start, int32_t period, HWND window) {
     const std::clock_t target = start + period;
     while (!period_passed(start, period)) {
         const int64_t left_us = (tick_time(target) - now()) * 1000000 / frequency;
+        // Within the last tick: no message can end this sleep, but the loop
+        // looks at the queue again as soon as the tick comes, which is no later
+        // than a frame's own drawing would.
+        if (fine_sleeps && left_us > 0 && left_us <= 1000000 / CLOCKS_PER_SEC) {
+            short_sleep(left_us);
+            continue;
+        }
         const int32_t sleep_ms = frame_sleep_ms(left_us, wake_guard_us);
         if (sleep_ms > 0) {
             // Without MWMO_INPUTAVAILABLE only messages that came since the loop's
@@ -80,6 +98,7 @@ int64_t FrameWait::tick_time(std::clock_t tick) const {
 }
 
 void FrameWait::calibrate() {
+    fine_sleeps = short_sleeps_are_fine();
     const std::clock_t before = std::clock();
     const int64_t give_up = now() + frequency / 50;
     while (std::clock() == before && now() < give_up) {
@@ -91,6 +110,19 @@ void FrameWait::note_edge() {
     edge_time = now();
     edge_tick = std::clock();
     waits_since_edge = 0;
+}
+
+bool FrameWait::short_sleeps_are_fine() const {
+    if (!delay) return false;
+    const int64_t before = now();
+    short_sleep(probe_sleep_us);
+    return (now() - before) * 1000000 / frequency < probe_sleep_us + fine_sleep_late_us;
+}
+
+void FrameWait::short_sleep(int64_t microseconds) const {
+    LARGE_INTEGER interval;
+    interval.QuadPart = -microseconds * 10;   // relative
+    delay(FALSE, &interval);
 }
 
 int64_t FrameWait::now() const {

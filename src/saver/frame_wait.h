@@ -6,8 +6,9 @@
 
 // The rest of a frame period, spent asleep: the thread blocks until the clock
 // reaches the tick that ends the period or a message arrives, so a light effect
-// keeps its pace without keeping a core busy. Holds a fine system timer
-// resolution for as long as it lives.
+// keeps its pace without keeping a core busy. The last tick is slept away with
+// a short sleep where the system keeps short sleeps short, else in whole
+// milliseconds and a spin. Holds a fine system timer resolution while it lives.
 class FrameWait {
 public:
     FrameWait();
@@ -29,7 +30,14 @@ private:
     // Spins until the clock moves on and notes when it did.
     void calibrate();
     void note_edge();
+    // Whether a short sleep of the thread's own ends within a fraction of a tick.
+    bool short_sleeps_are_fine() const;
+    void short_sleep(int64_t microseconds) const;
     int64_t now() const;
+
+    using DelayFunction = LONG(WINAPI*)(BOOLEAN alertable, LARGE_INTEGER* interval);
+    DelayFunction delay = nullptr;
+    bool fine_sleeps = false;
 
     bool fine_resolution = false;
     int64_t frequency = 0;

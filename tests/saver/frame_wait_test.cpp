@@ -54,6 +54,19 @@ TEST(FrameWait, ReturnsWhenThePeriodHasPassedWithoutBurningIt) {
     }
 }
 
+// The effect's own case: one-tick periods back to back, each ended by a sleep.
+TEST(FrameWait, OneTickPeriodsKeepTheirPaceAsleep) {
+    Windows windows;
+    FrameWait wait;
+    constexpr int32_t frames = 300;
+    const int64_t cpu_before = thread_cpu_ms();
+    const std::clock_t first = std::clock();
+    for (int32_t i = 0; i < frames; ++i) wait.until(std::clock(), 1, windows.saver);
+    const std::clock_t ticks = std::clock() - first;
+    EXPECT_GE(ticks, frames);
+    EXPECT_LT(thread_cpu_ms() - cpu_before, ticks / 2) << "the waits spun instead of sleeping";
+}
+
 TEST(FrameWait, AMessageThatArrivesEndsItButOneLeftForAnotherWindowDoesNot) {
     Windows windows;
     FrameWait wait;
