@@ -15,8 +15,8 @@ constexpr int64_t wake_guard_us = 350;
 // The counter and the clock may come from different sources that drift apart;
 // the clock's edge is measured again at least this often.
 constexpr int32_t waits_per_calibration = 1000;
-// A short sleep that comes back sooner than this after the time asked for can
-// aim at the tick itself.
+// Short sleeps that mostly come back sooner than this after the time asked
+// for can aim at the tick itself (Wine: mostly within 200 us).
 constexpr int64_t fine_sleep_late_us = 400;
 constexpr int64_t probe_sleep_us = 200;
 
@@ -98,7 +98,8 @@ int64_t FrameWait::tick_time(std::clock_t tick) const {
 }
 
 void FrameWait::calibrate() {
-    fine_sleeps = short_sleeps_are_fine();
+    // Coarse sleeps are tried again now and then: the system's timer may change.
+    if (delay && !fine_sleeps) short_sleep(probe_sleep_us);
     const std::clock_t before = std::clock();
     const int64_t give_up = now() + frequency / 50;
     while (std::clock() == before && now() < give_up) {
@@ -112,17 +113,15 @@ void FrameWait::note_edge() {
     waits_since_edge = 0;
 }
 
-bool FrameWait::short_sleeps_are_fine() const {
-    if (!delay) return false;
-    const int64_t before = now();
-    short_sleep(probe_sleep_us);
-    return (now() - before) * 1000000 / frequency < probe_sleep_us + fine_sleep_late_us;
-}
-
-void FrameWait::short_sleep(int64_t microseconds) const {
+void FrameWait::short_sleep(int64_t microseconds) {
     LARGE_INTEGER interval;
     interval.QuadPart = -microseconds * 10;   // relative
+    const int64_t before = now();
     delay(FALSE, &interval);
+    const bool late = (now() - before) * 1000000 / frequency - microseconds >= fine_sleep_late_us;
+    const int32_t sample = late ? 1000 : 0;
+    late_short_sleeps = late_short_sleeps < 0 ? sample : (7 * late_short_sleeps + sample) / 8;
+    fine_sleeps = late_short_sleeps < 500;
 }
 
 int64_t FrameWait::now() const {

@@ -30,14 +30,16 @@ private:
     // Spins until the clock moves on and notes when it did.
     void calibrate();
     void note_edge();
-    // Whether a short sleep of the thread's own ends within a fraction of a tick.
-    bool short_sleeps_are_fine() const;
-    void short_sleep(int64_t microseconds) const;
+    // Sleeps without looking at messages, and notes how late it came back.
+    void short_sleep(int64_t microseconds);
     int64_t now() const;
 
     using DelayFunction = LONG(WINAPI*)(BOOLEAN alertable, LARGE_INTEGER* interval);
     DelayFunction delay = nullptr;
     bool fine_sleeps = false;
+    // Per mille of the last few short sleeps that came back late; a busy machine
+    // delays some, a coarse system timer all of them.
+    int32_t late_short_sleeps = -1;   // negative: none yet
 
     bool fine_resolution = false;
     int64_t frequency = 0;
