@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Processor use of a running saver, read from /proc: a light configuration, whose
-# pace the frame period sets, sleeps between frames; a paused saver sleeps
-# throughout. The figures are reported; the check has a wide margin (half a
+# pace the frame period sets, sleeps between frames; a paused saver, and one
+# with its options dialog open, sleep throughout. The figures are reported; the check has a wide margin (half a
 # core), and scripts/bench.sh carries the real target.
-source "$(dirname "$0")/harness.sh"
+source "$(dirname "$0")/dialogs_lib.sh"
 source "$(dirname "$0")/shell_lib.sh"
 e2e_begin engine_idle_cpu
 e2e_clear_settings
@@ -39,5 +39,20 @@ e2e_log "paused saver: ${paused} % of a core"
 e2e_check "a paused saver uses under half a core (${paused} %)" under_half_a_core "$paused"
 e2e_key q
 e2e_check "the paused run ends with exit code 0" shell_ended_cleanly
+shell_stop_saver
+
+shell_start_saver /s -r7
+e2e_key s
+window=$(wait_dialog "$VERSIONED_TITLE" "$ID_HIDE_MOUSE")
+e2e_check "\"s\" opens the options over the saver" test -n "$window"
+sleep 1
+dialog=$(cpu_percent 3)
+e2e_log "options dialog open: ${dialog} % of a core"
+e2e_check "a saver under its options dialog uses under half a core (${dialog} %)" under_half_a_core "$dialog"
+e2e_focus "$window"
+e2e_key Escape
+e2e_check "Cancel closes the options" wait_dialog_gone "$VERSIONED_TITLE" "$ID_HIDE_MOUSE"
+e2e_key q
+e2e_check "the run ends with exit code 0 after the options" shell_ended_cleanly
 shell_stop_saver
 e2e_end
