@@ -137,7 +137,10 @@ uint32_t CyclingPicture::device_colour(const Color& colour) {
 bool CyclingPicture::pending() const { return drawn || whole_due || shown_changes != palette.changes; }
 
 void CyclingPicture::frame_done() {
-    if (pending() && clock() - last_present >= present_interval_us) present();
+    if (!pending()) return;
+    const int64_t interval =
+        std::clamp(present_cost * present_cost_share, present_interval_us, longest_interval_us);
+    if (clock() - last_present >= interval) present();
 }
 
 void CyclingPicture::slice_done() {
@@ -149,6 +152,7 @@ void CyclingPicture::uncovered() { whole_due = true; }
 // New colours show everywhere; otherwise only where GDI saw drawing since the
 // last presentation.
 void CyclingPicture::present() {
+    const int64_t start = clock();
     recolour();
     const bool recoloured = shown_changes != palette.changes;
     RECT area{0, 0, width, height};
@@ -167,6 +171,7 @@ void CyclingPicture::present() {
     whole_due = false;
     ++presentations;
     last_present = clock();
+    present_cost = (present_cost + last_present - start) / 2;
 }
 
 void CyclingPicture::recolour() {

@@ -18,8 +18,12 @@ public:
     static constexpr int32_t table_size = 256;
     static constexpr int32_t low_reserved = 10;
     static constexpr int32_t palette_room = table_size - 2 * low_reserved;
-    // At most about 60 presentations a second.
+    // At most about 60 presentations a second, and further apart when one
+    // costs more than a sixteenth of that, so showing never dominates drawing;
+    // but never fewer than 20 a second, whatever a busy machine measures.
     static constexpr int64_t present_interval_us = 16667;
+    static constexpr int64_t longest_interval_us = 50000;
+    static constexpr int64_t present_cost_share = 16;
     // Microseconds on a steady clock; tests pass their own.
     using Clock = std::function<int64_t()>;
 
@@ -71,6 +75,7 @@ private:
     bool drawn = false;
     bool whole_due = true;
     int64_t last_present = 0;
+    int64_t present_cost = 0;   // how long presentations take, smoothed
     // The last colour matched, which effects often ask for again.
     uint32_t matched_word = 0;
     int32_t matched_slot = -1;

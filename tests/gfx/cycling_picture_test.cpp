@@ -141,6 +141,29 @@ TEST_F(CyclingPictureTest, PresentationsComeOnlyForChangesAndAtMostSixtyASecond)
     EXPECT_EQ(9, picture.presentations) << "an uncovered window is shown again";
 }
 
+TEST(CyclingPicture, CostlyPresentationsComeFurtherApart) {
+    ScreenScope scope(palette_display_caps(), width, height);
+    // Every reading of this clock is 2 ms later, so a presentation, which reads
+    // it at its start and its end, costs 2 ms, and a frame 2 ms.
+    int64_t now = 0;
+    CyclingPicture picture(scope.palette(), nullptr, width, height, [&now] { return now += 2000; });
+    for (int32_t frame = 0; frame < 1000; ++frame) {
+        SetPixel(picture.hdc, 1, 1, picture.device_colour(index_colour(frame)));
+        picture.frame_done();
+    }
+    // 16 times 2 ms apart: one in 16 frames. At 60 a second it would be one in 9.
+    // A presentation that took longer than 50 ms would still leave 20 a second.
+    EXPECT_GE(picture.presentations, 1000 / 18);
+    EXPECT_LE(picture.presentations, 1000 / 16 + 3) << "the cost is smoothed in over the first few";
+
+    CyclingPicture slow(scope.palette(), nullptr, width, height, [&now] { return now += 60000; });
+    for (int32_t frame = 0; frame < 10; ++frame) {
+        SetPixel(slow.hdc, 1, 1, slow.device_colour(index_colour(frame)));
+        slow.frame_done();
+    }
+    EXPECT_EQ(10, slow.presentations);
+}
+
 TEST(CyclingPicture, HundredEffectsLeaveNoPenOrBrushAndThePictureFreesItsObjects) {
     ScreenScope scope(palette_display_caps(), frame_width, frame_height);
     SaverCountScope count(2);
