@@ -171,3 +171,27 @@ done
 export QUORIX_DEPTH=24
 quorix_wine_env
 latency "depth 24, quorix.scr /s -r 1 (its own first effect)" "$scr" /s -r 1
+
+# True colour cycling: the effects draw into an off-screen 8-bit picture that is
+# shown on the window. cycling_bench sets its unpaced frames and cost per piece
+# beside drawing straight on the window and times one presentation; the saver
+# windows run the light and heavy lines with the option off and on.
+echo "== true colour cycling (depth 24)"
+export QUORIX_DEPTH=24
+quorix_wine_env
+taskset -c 0 wine "$build/cycling_bench.exe"
+ini="$WINEPREFIX/drive_c/windows/control.ini"
+ini_saved=$(mktemp)
+cp "$ini" "$ini_saved" 2>/dev/null || : >"$ini_saved"
+for option in no yes; do
+  # The saver's section alone, with just this key.
+  { awk '{ line = $0; sub(/\r$/, "", line) }
+      /^\[/ { inside = (tolower(line) == "[screen saver.quorix]") }
+      !inside { print }' "$ini_saved"
+    printf '[Screen Saver.Quorix]\r\ntrue colour cycling=%s\r\n' "$option"; } >"$ini"
+  for shape in light heavy; do
+    runs_of "depth 24, $shape, true colour cycling $option" "$bench" --saver "$shape"
+  done
+done
+cp "$ini_saved" "$ini"
+rm -f "$ini_saved"

@@ -1,6 +1,7 @@
 #include "gfx/draw_context.h"
 
 #include "framework/window.h"
+#include "gfx/color.h"
 #include "gfx/pen_brush.h"
 #include "gfx/screen.h"
 #include "saver/palette.h"
@@ -8,6 +9,8 @@
 DrawContext::~DrawContext() {
     if (hdc) DeleteDC(hdc);
 }
+
+uint32_t DrawContext::device_colour(const Color& colour) { return colour.value; }
 
 void DrawContext::use_palette(const Palette& palette) {
     if (!hdc || !palette.animating || !palette.handle()) return;

@@ -1,7 +1,9 @@
 #pragma once
 #include <windows.h>
+#include <cstdint>
 
 class Brush;
+class Color;
 class Palette;
 class Window;
 
@@ -15,6 +17,13 @@ public:
     DrawContext& operator=(const DrawContext&) = delete;
 
     void use_palette(const Palette& palette);
+    // The colour word GDI gets for an effect's colour. The display takes the
+    // effects' words as they are; an off-screen picture may translate them.
+    virtual uint32_t device_colour(const Color& colour);
+    // A frame, or a whole slice, of the effect is drawn: a context that shows
+    // its picture elsewhere may show it now.
+    virtual void frame_done() {}
+    virtual void slice_done() {}
     void fill_screen(const Brush& brush);
     void fill_rect(const RECT& rect, const Brush& brush);
 

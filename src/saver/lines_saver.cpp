@@ -116,6 +116,7 @@ void LinesSaver::run() {
     while (swin && swin->no_msg() && !time_up()) {
         const std::clock_t start = std::clock();
         frame();
+        if (dc) dc->frame_done();
         frame_wait.until(start, frame_period, swin->hwnd);
     }
     time_up();
@@ -127,7 +128,7 @@ void LinesSaver::clear_screen() {
     if (coin() && saver_count >= 2) fill = palette_colour(truncate_saturated(rand.fraction() * palette_size()));
     erase_colour = fill;
     if (dc) {
-        const Brush brush(fill);
+        const Brush brush(Color(dc->device_colour(fill)));
         dc->fill_screen(brush);
     }
     cleared = 1;
@@ -201,10 +202,10 @@ void LinesSaver::draw_piece(const Piece& piece, const Color& colour) {
     const int32_t xb = to_pixel(piece.xb, half_width);
     const int32_t yb = to_pixel(piece.yb, half_height);
     if (xa == xb && ya == yb) {
-        SetPixel(dc->hdc, xa, ya, colour.value);
+        SetPixel(dc->hdc, xa, ya, dc->device_colour(colour));
         return;
     }
-    const Pen pen(colour);
+    const Pen pen(Color(dc->device_colour(colour)));
     dc->select_pen(pen.handle);
     MoveToEx(dc->hdc, std::min(xa, Screen.width - 1), std::min(ya, Screen.height - 1), nullptr);
     LineTo(dc->hdc, std::min(xb, Screen.width), std::min(yb, Screen.height));

@@ -46,8 +46,12 @@ DisplayCaps DisplayCaps::of_screen() {
     return caps;
 }
 
+bool DisplayCaps::cycling_applies(const DisplayCaps& real, bool cycling_on) {
+    return cycling_on && real.bits_per_pixel > 8 && !app.has_switch("-p");
+}
+
 DisplayCaps DisplayCaps::for_cycling(const DisplayCaps& real, bool cycling_on) {
-    if (!cycling_on || real.bits_per_pixel <= 8 || app.has_switch("-p")) return real;
+    if (!cycling_applies(real, cycling_on)) return real;
     DisplayCaps caps;
     caps.raster_caps = RC_PALETTE;
     caps.size_palette = max_entries;
@@ -107,6 +111,7 @@ void Palette::build() {
     skew_red = skews.red;
     skew_green = skews.green;
     skew_blue = skews.blue;
+    ++changes;
     if (animating)
         build_ramps();
     else
@@ -160,7 +165,9 @@ uint32_t Palette::colour(int32_t index) const {
 }
 
 void Palette::animate() {
-    if (animating && handle_)
+    if (!animating) return;
+    ++changes;
+    if (handle_)
         AnimatePalette(handle_, 0, static_cast<UINT>(size), entries.data());
 }
 

@@ -14,6 +14,8 @@ struct DisplayCaps {
     // With true colour cycling on, a display of more than 8 bits without "-p"
     // is taken for the 8-bit palette display; any other display stays as it is.
     static DisplayCaps for_cycling(const DisplayCaps& real, bool cycling_on);
+    // True when for_cycling takes the display for another one.
+    static bool cycling_applies(const DisplayCaps& real, bool cycling_on);
 };
 
 // The one logical palette. Effects draw with indexes 0..size-1 and the picture
@@ -52,6 +54,9 @@ public:
     int32_t skew_green = 0;
     int32_t skew_blue = 0;
     int32_t build_seed = 0;
+    // Moves on with every build, animate and rotate, so a picture drawn with
+    // the palette's colours knows when to take them again.
+    uint32_t changes = 0;
 
 private:
     void build_from_system();

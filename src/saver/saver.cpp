@@ -58,6 +58,7 @@ void Saver::run_on(DrawContext& context) {
     dc = &context;
     if (Screen.palette) context.use_palette(*Screen.palette);
     run();
+    context.slice_done();
     context.restore_pen();
     context.restore_brush();
     context.restore_font();

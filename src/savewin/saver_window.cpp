@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <memory>
 #include "app/application.h"
+#include "gfx/cycling_picture.h"
 #include "gfx/draw_context.h"
 #include "gfx/screen.h"
 #include "res/resource.h"
@@ -55,7 +56,7 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     // The class has no cursor; without a cursor of its own a new thread may show
     // none at all, so a visible cursor is set explicitly.
     if (!cursor_hidden) show_cursor(true);
-    Screen.palette = std::make_unique<Palette>();
+    make_palette();
     // A start-value search ends only on a waiting message, and input reaches the
     // window only once it shows: such a run starts its first effect at the first paint.
     first_effect_waits = app.has_switch("-b") || app.has_switch("-t");
@@ -69,8 +70,18 @@ SaverWindow::~SaverWindow() {
         cursor_hidden = false;
     }
     current_saver.reset();
+    picture.reset();
     covers.reset();
     if (swin == this) swin = nullptr;
+}
+
+// The option takes effect at start: the palette's size is fixed when it is made.
+void SaverWindow::make_palette() {
+    const DisplayCaps real = DisplayCaps::of_screen();
+    const bool cycling = settings::read_flag(settings::true_colour_cycling);
+    Screen.palette = std::make_unique<Palette>(DisplayCaps::for_cycling(real, cycling));
+    if (hwnd && DisplayCaps::cycling_applies(real, cycling))
+        picture = std::make_unique<CyclingPicture>(*Screen.palette, hwnd, Screen.width, Screen.height);
 }
 
 void SaverWindow::stamp_version() {
@@ -125,6 +136,7 @@ void SaverWindow::set_topmost(bool topmost) {
 }
 
 int SaverWindow::on_message(MessageRecord& record) {
+    if (record.message == WM_ERASEBKGND && picture) picture->uncovered();
     if (!covers) return 0;
     if (record.message == WM_SHOWWINDOW && record.wparam) covers->show();
     if (record.message == WM_DISPLAYCHANGE) covers->layout();
@@ -158,6 +170,7 @@ void SaverWindow::invalidate() {
 // One slice of the effect per WM_PAINT; the invalidation asks for the next slice
 // once the queue is empty again, so input is handled between slices.
 void SaverWindow::paint_with(PaintContext& context) {
+    if (picture) picture->slice_done();
     if (message_waiting() || message_waiting()) {
         invalidate();
         return;
@@ -169,7 +182,10 @@ void SaverWindow::paint_with(PaintContext& context) {
         if (state == 1) state = 2;
     }
     if (drawing && state != 2 && current_saver) {
-        current_saver->run_on(context);
+        if (picture)
+            current_saver->run_on(*picture);
+        else
+            current_saver->run_on(context);
         invalidate();
     }
 }

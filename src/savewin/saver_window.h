@@ -4,6 +4,7 @@
 #include "framework/window.h"
 #include "lib/refstring.h"
 
+class CyclingPicture;
 class MonitorCovers;
 class Saver;
 
@@ -38,7 +39,8 @@ public:
     int on_key(MessageRecord& record) override;
     int on_mouse(UINT message, LPARAM lparam, WPARAM wparam) override;
     int on_command(int id, int code) override;
-    // Shows the covers with the window and lays them out again when monitors change.
+    // Shows the covers with the window and lays them out again when monitors
+    // change; an erase means the window was covered, so the picture is shown whole.
     int on_message(MessageRecord& record) override;
     void paint_with(PaintContext& context) override;
 
@@ -59,6 +61,11 @@ public:
 private:
     // Black windows over the other monitors; none on a one-monitor desktop.
     std::unique_ptr<MonitorCovers> covers;
+    // Where the effects draw when a true-colour display cycles its colours;
+    // otherwise none, and they draw on the window.
+    std::unique_ptr<CyclingPicture> picture;
+
+    void make_palette();
 
     void stamp_version();
     void prepare_window_parameters();

@@ -1,0 +1,141 @@
+// What true colour cycling costs: the lines effect drawing into the off-screen
+// cycling picture (shown on a window at most about 60 times a second) set beside
+// the same effect drawing straight on the window with today's palette; and what
+// one presentation costs, whole (new colours) and partial (a few new lines).
+//
+//   cycling_bench        prints the table for this display (meant for depth 24)
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "app/application.h"
+#include "gfx/cycling_picture.h"
+#include "gfx/draw_context.h"
+#include "gfx/screen.h"
+#include "saver/lines_saver.h"
+#include "saver/palette.h"
+
+namespace {
+
+// The seed, trail and shapes of effects_bench, so the figures compare.
+constexpr int32_t bench_seed = 4242, trail = 64;
+constexpr double measure_seconds = 1.0;
+struct Shape { const char* name; int32_t copies, tiles; };
+
+constexpr Shape shapes[] = {{"light: 1 copy, 1x1 tile", 1, 1}, {"heavy: 64 copies, 4x4 tiles", 64, 4}};
+
+double now_seconds() {
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Rates {
+    double fps;
+    double us_per_piece;
+    double presentations_per_second;
+};
+
+// Unpaced frames for a second, with the palette rotating as the "+" key starts it
+// where the display can cycle.
+Rates draw_for_a_second(const Shape& shape, DrawContext& context, const CyclingPicture* picture) {
+    app.rand.reseed(bench_seed);
+    Screen.palette->build();
+    Screen.palette->animate();
+    LinesSaver saver;
+    saver.n = shape.copies;
+    saver.m1 = saver.m2 = shape.tiles;
+    saver.history_length = trail;
+    saver.clear_at_start = 0;
+    if (Screen.palette->palette_device) {
+        saver.rotation_mode = 1;
+        saver.rotation_period = saver.rotation_countdown = 10;
+    }
+    saver.dc = &context;
+    context.use_palette(*Screen.palette);
+    for (int32_t i = 0; i < trail; ++i) saver.frame();
+    const int32_t shown_before = picture ? picture->presentations : 0;
+    const double start = now_seconds();
+    int64_t frames = 0;
+    while (now_seconds() - start < measure_seconds) {
+        saver.frame();
+        context.frame_done();
+        ++frames;
+    }
+    context.slice_done();
+    const double seconds = now_seconds() - start;
+    saver.dc = nullptr;
+    context.restore_pen();
+    const double pieces = static_cast<double>(frames) * 2 * shape.copies * shape.tiles * shape.tiles;
+    const int32_t shown = picture ? picture->presentations - shown_before : 0;
+    return Rates{static_cast<double>(frames) / seconds, seconds * 1e6 / pieces, shown / seconds};
+}
+
+// Microseconds per presentation: whole after each palette step, or partial after
+// a short line.
+double presentation_us(CyclingPicture& picture, bool whole) {
+    const int32_t before = picture.presentations;
+    const double start = now_seconds();
+    int32_t step = 0;
+    while (now_seconds() - start < measure_seconds) {
+        if (whole) {
+            Screen.palette->rotate(1, 0, Screen.palette->size - 1);
+        } else {
+            const int32_t x = 10 + step++ % 200;
+            SetPixel(picture.hdc, x, 10, picture.device_colour(Color(Screen.palette->colour(step))));
+            SetPixel(picture.hdc, x, 40, picture.device_colour(Color(Screen.palette->colour(step))));
+        }
+        picture.slice_done();
+    }
+    return (now_seconds() - start) * 1e6 / (picture.presentations - before);
+}
+
+}  // namespace
+
+int main() {
+    saver_count = 2;
+    const DisplayCaps real = DisplayCaps::of_screen();
+    std::unique_ptr<Palette> direct_palette = std::make_unique<Palette>(real);
+    std::unique_ptr<Palette> cycling_palette = std::make_unique<Palette>(DisplayCaps::for_cycling(real, true));
+    const HWND window = CreateWindowExA(0, "STATIC", "Quorix bench", WS_POPUP | WS_VISIBLE, 0, 0, Screen.width,
+                                        Screen.height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+
+    std::printf("display %dx%d, %d bits per pixel; cycling palette of %d (%d bits), direct palette of %d\n",
+                Screen.width, Screen.height, real.bits_per_pixel, cycling_palette->size,
+                cycling_palette->bits_per_pixel, direct_palette->size);
+    std::printf("%-28s %12s %12s %10s %10s %8s %12s\n", "configuration", "direct f/s", "cycling f/s", "direct us",
+                "cycling us", "f/s %", "shown/s");
+    for (const Shape& shape : shapes) {
+        Screen.palette = std::move(direct_palette);
+        // The window's own DC: released, never deleted, so the context lets go of it first.
+        DrawContext direct(GetDC(window));
+        const Rates plain = draw_for_a_second(shape, direct, nullptr);
+        ReleaseDC(window, direct.hdc);
+        direct.hdc = nullptr;
+        direct_palette = std::move(Screen.palette);
+
+        Screen.palette = std::move(cycling_palette);
+        CyclingPicture picture(*Screen.palette, window, Screen.width, Screen.height);
+        const Rates cycled = draw_for_a_second(shape, picture, &picture);
+        cycling_palette = std::move(Screen.palette);
+        std::printf("%-28s %12.1f %12.1f %10.2f %10.2f %8.1f %12.1f\n", shape.name, plain.fps, cycled.fps,
+                    plain.us_per_piece, cycled.us_per_piece, 100.0 * cycled.fps / plain.fps,
+                    cycled.presentations_per_second);
+        std::fflush(stdout);
+    }
+
+    Screen.palette = std::move(cycling_palette);
+    {
+        CyclingPicture picture(*Screen.palette, window, Screen.width, Screen.height);
+        const double whole = presentation_us(picture, true);
+        const double partial = presentation_us(picture, false);
+        std::printf("presentation: whole (new colours) %.0f us, partial (two pixels) %.0f us\n", whole, partial);
+    }
+    Screen.palette.reset();
+    DestroyWindow(window);
+    return 0;
+}
