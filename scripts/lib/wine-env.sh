@@ -152,10 +152,14 @@ CONF
   echo ":$display $pid"
 }
 
+# The closing query makes the server probe its outputs: until then its current
+# configuration still reports DUMMY1 as disconnected, and Wine, which reads only
+# the current configuration, would see one monitor.
 quorix_xorg_two_monitors() {
   local display="$1"
   DISPLAY="$display" xrandr --output DUMMY0 --mode 800x600 &&
     DISPLAY="$display" xrandr --addmode DUMMY1 640x480 &&
     DISPLAY="$display" xrandr --output DUMMY1 --mode 640x480 --right-of DUMMY0 &&
-    DISPLAY="$display" xrandr --output DUMMY0 --primary
+    DISPLAY="$display" xrandr --output DUMMY0 --primary &&
+    DISPLAY="$display" xrandr >/dev/null
 }
