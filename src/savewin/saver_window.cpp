@@ -49,8 +49,8 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     settings::flush();
     prepare_window_parameters();
     create(title);
-    // Right after the window: the covers are owned by it, so DestroyWindow on any
-    // way out takes them along, and they exist before anything can wake the saver.
+    // Right after the window: they need its rectangle, and they exist before
+    // anything can wake the saver.
     if (hwnd) covers = std::make_unique<MonitorCovers>(hwnd);
     // The class has no cursor; without a cursor of its own a new thread may show
     // none at all, so a visible cursor is set explicitly.
@@ -119,15 +119,23 @@ void SaverWindow::wake() {
 }
 
 void SaverWindow::set_topmost(bool topmost) {
+    if (covers) covers->set_owner(nullptr);
     SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
-    if (covers) covers->set_topmost(topmost);
+    if (!covers) return;
+    covers->set_topmost(topmost);
+    covers->set_owner(hwnd);
 }
 
 int SaverWindow::on_message(MessageRecord& record) {
     if (!covers) return 0;
     if (record.message == WM_SHOWWINDOW && record.wparam) covers->show();
-    if (record.message == WM_DISPLAYCHANGE) covers->layout();
+    // A dialog over the saver shows below the covers (Wine 8): its first idle
+    // moment puts them below it.
+    if (record.message == WM_ENTERIDLE && record.wparam == MSGF_DIALOGBOX)
+        covers->keep_below(reinterpret_cast<HWND>(record.lparam));
+    if (record.message == WM_DISPLAYCHANGE || record.message == MonitorCovers::monitors_changed)
+        covers->layout();
     return 0;
 }
 
