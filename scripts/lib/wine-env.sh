@@ -72,9 +72,12 @@ quorix_wineserver_stop() {
   quorix_wine_env
 }
 
+# Waits for the server to end: one started at once after would find the old
+# one still there.
 quorix_wineserver_stop_one() {
   quorix_wine_env
   wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
 }
 
 # Runs a command once for each depth's prefix (and the two-monitor one when

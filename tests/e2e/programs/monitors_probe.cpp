@@ -2,7 +2,8 @@
 // two-monitor scenarios. Writes "key=value" lines to TEMP\monitors_probe.txt:
 //   monitors=N (SM_CMONITORS), then one "monitor=l t r b" line per monitor,
 //   covers=N, then one "cover=l t r b visible topmost" line per cover window,
-//   saver=topmost or saver=not-topmost (or saver=none).
+//   saver=topmost or saver=not-topmost (or saver=none),
+//   order=the classes of the visible saver, cover and dialog windows, topmost first.
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +43,19 @@ void print_covers(FILE* out) {
     std::fprintf(out, "covers=%d\n%s", count, lines.c_str());
 }
 
+BOOL CALLBACK add_to_order(HWND window, LPARAM order) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    const std::string class_name(name);
+    if (IsWindowVisible(window) && (class_name == "QuorixMonitorCover" || class_name == "#32770" ||
+                                    class_name == "WindowsScreenSaverClass")) {
+        auto* text = reinterpret_cast<std::string*>(order);
+        if (!text->empty()) *text += ' ';
+        *text += class_name;
+    }
+    return TRUE;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -54,6 +68,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     print_covers(out);
     HWND saver = FindWindowA("WindowsScreenSaverClass", nullptr);
     std::fprintf(out, "saver=%s\n", !saver ? "none" : topmost(saver) ? "topmost" : "not-topmost");
+    std::string order;
+    EnumWindows(add_to_order, reinterpret_cast<LPARAM>(&order));
+    std::fprintf(out, "order=%s\n", order.c_str());
     std::fclose(out);
     return 0;
 }
