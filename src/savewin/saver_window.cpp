@@ -49,8 +49,8 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     settings::flush();
     prepare_window_parameters();
     create(title);
-    // Right after the window: they need its rectangle, and they exist before
-    // anything can wake the saver.
+    // Right after the window: the covers are owned by it, so DestroyWindow on any
+    // way out takes them along, and they exist before anything can wake the saver.
     if (hwnd) covers = std::make_unique<MonitorCovers>(hwnd);
     // The class has no cursor; without a cursor of its own a new thread may show
     // none at all, so a visible cursor is set explicitly.
