@@ -59,6 +59,7 @@ endforeach()
 
 # End-to-end scenarios drive the real quorix.scr; the 32-bit build runs them all,
 # the 64-bit build the ones marked as smoke tests (file names ending in _smoke.sh).
+# A scenario that lacks its display (the two-monitor Xorg one) ends with 77: skipped.
 file(GLOB QUORIX_E2E_SCENARIOS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.sh)
 foreach(scenario IN LISTS QUORIX_E2E_SCENARIOS)
   get_filename_component(name ${scenario} NAME_WE)
@@ -69,5 +70,5 @@ foreach(scenario IN LISTS QUORIX_E2E_SCENARIOS)
   add_test(NAME e2e_${name} COMMAND bash ${scenario})
   set_tests_properties(e2e_${name} PROPERTIES
     ENVIRONMENT "QUORIX_BUILD=${CMAKE_BINARY_DIR};QUORIX_SOURCE=${CMAKE_SOURCE_DIR}"
-    LABELS e2e RUN_SERIAL TRUE TIMEOUT 300)
+    LABELS e2e RUN_SERIAL TRUE TIMEOUT 300 SKIP_RETURN_CODE 77)
 endforeach()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the Win32-free code natively under
 # ASan and UBSan, then the 32-bit and 64-bit Windows builds under Wine on
-# virtual displays of depth 24 and 8 that this script starts and stops.
+# virtual displays of depth 24 and 8 and a two-monitor Xorg display that this
+# script starts and stops.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -35,6 +36,11 @@ for depth in 24 8; do
   export "QUORIX_DISPLAY_$depth=$display"
   xvfb_pids+=("$pid")
 done
+# Without it (no Xorg or no dummy driver) the two-monitor scenarios are skipped.
+if read -r display pid < <(quorix_xorg_start); then
+  export QUORIX_DISPLAY_MM="$display"
+  xvfb_pids+=("$pid")
+fi
 quorix_wine_prepare
 quorix_wineserver_start
 

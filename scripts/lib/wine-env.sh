@@ -72,9 +72,12 @@ quorix_wineserver_stop() {
   quorix_wine_env
 }
 
+# Waits for the server to end: one started at once after would find the old
+# one still there.
 quorix_wineserver_stop_one() {
   quorix_wine_env
   wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
 }
 
 # Runs a command once for each depth's prefix (and the two-monitor one when
@@ -152,10 +155,14 @@ CONF
   echo ":$display $pid"
 }
 
+# The closing query makes the server probe its outputs: until then its current
+# configuration still reports DUMMY1 as disconnected, and Wine, which reads only
+# the current configuration, would see one monitor.
 quorix_xorg_two_monitors() {
   local display="$1"
   DISPLAY="$display" xrandr --output DUMMY0 --mode 800x600 &&
     DISPLAY="$display" xrandr --addmode DUMMY1 640x480 &&
     DISPLAY="$display" xrandr --output DUMMY1 --mode 640x480 --right-of DUMMY0 &&
-    DISPLAY="$display" xrandr --output DUMMY0 --primary
+    DISPLAY="$display" xrandr --output DUMMY0 --primary &&
+    DISPLAY="$display" xrandr >/dev/null
 }

@@ -6,6 +6,8 @@
 namespace {
 
 constexpr DWORD cover_ex_style = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+// How often the watcher compares the monitors with the ones it saw last.
+constexpr DWORD watch_period_ms = 500;
 
 BOOL CALLBACK collect_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     MONITORINFO info{};
@@ -17,10 +19,21 @@ BOOL CALLBACK collect_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     return TRUE;
 }
 
+std::vector<CoverRect> current_monitors() {
+    std::vector<CoverRect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, collect_monitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
+// The saver window a cover serves, kept in the cover's user data.
+HWND saver_of(HWND cover) {
+    return reinterpret_cast<HWND>(GetWindowLongPtrA(cover, GWLP_USERDATA));
+}
+
 // Mouse input goes to the saver window in its own client coordinates, so its
 // wake rules (which read the cursor in screen coordinates) apply unchanged.
 void forward_mouse(HWND cover, UINT message, WPARAM wparam, LPARAM lparam) {
-    HWND saver = GetWindow(cover, GW_OWNER);
+    HWND saver = saver_of(cover);
     if (!saver) return;
     POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
     ClientToScreen(cover, &point);
@@ -34,12 +47,16 @@ LRESULT CALLBACK cover_procedure(HWND cover, UINT message, WPARAM wparam, LPARAM
         return 0;
     }
     switch (message) {
+    case WM_NCCREATE:
+        SetWindowLongPtrA(cover, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
+        return DefWindowProcA(cover, message, wparam, lparam);
     case WM_NCHITTEST:
         // The effect draws while no message waits for the saver window itself,
         // so mouse input for a cover would wait until the effect ends. The hit
         // test runs as soon as the effect looks for messages: a posted no-op for
         // the saver window ends the frame loop and lets the input through.
-        PostMessageA(GetWindow(cover, GW_OWNER), WM_NULL, 0, 0);
+        PostMessageA(saver_of(cover), WM_NULL, 0, 0);
         return HTCLIENT;
     case WM_MOUSEACTIVATE:
         // A click must leave the saver window active and holding the keys.
@@ -70,9 +87,16 @@ void register_cover_class() {
 MonitorCovers::MonitorCovers(HWND saver_window) : saver(saver_window) {
     register_cover_class();
     layout();
+    start_watching();
 }
 
 MonitorCovers::~MonitorCovers() {
+    if (watcher) {
+        SetEvent(stop_watching);
+        WaitForSingleObject(watcher, INFINITE);
+        CloseHandle(watcher);
+    }
+    if (stop_watching) CloseHandle(stop_watching);
     destroy_all();
 }
 
@@ -81,24 +105,51 @@ void MonitorCovers::destroy_all() {
         if (IsWindow(cover)) DestroyWindow(cover);
     }
     windows.clear();
+    rects.clear();
 }
 
 void MonitorCovers::layout() {
-    destroy_all();
     if (!saver) return;
-    std::vector<CoverRect> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, collect_monitor, reinterpret_cast<LPARAM>(&monitors));
     RECT window{};
     GetWindowRect(saver, &window);
     const CoverRect saver_rect{window.left, window.top, window.right, window.bottom};
-    for (const CoverRect& r : cover_layout(monitors, saver_rect)) {
+    const std::vector<CoverRect> wanted = cover_layout(current_monitors(), saver_rect);
+    // Recreating unchanged covers would only make them flicker.
+    bool all_alive = true;
+    for (HWND cover : windows) all_alive = all_alive && IsWindow(cover);
+    if (all_alive && wanted == rects) return;
+    destroy_all();
+    for (const CoverRect& r : wanted) {
         HWND cover = CreateWindowExA(cover_ex_style | (topmost ? WS_EX_TOPMOST : 0), class_name,
                                      nullptr, WS_POPUP, r.left, r.top, r.right - r.left,
-                                     r.bottom - r.top, saver, nullptr, app.instance, nullptr);
+                                     r.bottom - r.top, saver, nullptr, app.instance, saver);
         if (!cover) continue;
         windows.push_back(cover);
+        rects.push_back(r);
         if (shown) ShowWindow(cover, SW_SHOWNOACTIVATE);
     }
+}
+
+// The watcher only reads the monitors and posts; the covers themselves are
+// made and destroyed on the saver window's thread. Without a watcher the covers
+// still follow WM_DISPLAYCHANGE.
+void MonitorCovers::start_watching() {
+    if (!saver) return;
+    watched = current_monitors();
+    stop_watching = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!stop_watching) return;
+    watcher = CreateThread(nullptr, 0, watch, this, 0, nullptr);
+}
+
+DWORD WINAPI MonitorCovers::watch(void* self) {
+    auto* covers = static_cast<MonitorCovers*>(self);
+    while (WaitForSingleObject(covers->stop_watching, watch_period_ms) == WAIT_TIMEOUT) {
+        std::vector<CoverRect> monitors = current_monitors();
+        if (monitors == covers->watched) continue;
+        covers->watched = std::move(monitors);
+        PostMessageA(covers->saver, monitors_changed, 0, 0);
+    }
+    return 0;
 }
 
 void MonitorCovers::show() {
@@ -112,4 +163,21 @@ void MonitorCovers::set_topmost(bool on_top) {
         SetWindowPos(cover, on_top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
+}
+
+void MonitorCovers::keep_below(HWND dialog) {
+    bool cover_above = false;
+    for (HWND above = GetWindow(dialog, GW_HWNDPREV); above && !cover_above;
+         above = GetWindow(above, GW_HWNDPREV)) {
+        for (HWND cover : windows) cover_above = cover_above || cover == above;
+    }
+    // Only when needed: a move of the covers would make the dialog idle again.
+    if (!cover_above) return;
+    for (HWND cover : windows) {
+        SetWindowPos(cover, dialog, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void MonitorCovers::set_owner(HWND owner) {
+    for (HWND cover : windows) SetWindowLongPtrA(cover, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
 }

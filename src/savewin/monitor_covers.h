@@ -1,10 +1,12 @@
 #pragma once
 #include <windows.h>
 #include <vector>
+#include "savewin/cover_layout_math.h"
 
 // Black windows over the monitors that the saver window leaves uncovered. They
-// belong to the saver window (owned by it, so they go when it is destroyed),
-// never take activation or the keyboard, and hand their mouse input to it.
+// belong to the saver window (owned by it, so they stay above it and go when it
+// is destroyed), never take activation or the keyboard, and hand their mouse
+// input to it.
 class MonitorCovers {
 public:
     explicit MonitorCovers(HWND saver);
@@ -12,19 +14,34 @@ public:
     MonitorCovers(const MonitorCovers&) = delete;
     MonitorCovers& operator=(const MonitorCovers&) = delete;
 
-    // Recomputes the covers for the current monitors (also after WM_DISPLAYCHANGE).
+    // Recomputes the covers for the current monitors (also after WM_DISPLAYCHANGE);
+    // covers that would come out the same are kept.
     void layout();
     void show();
     void set_topmost(bool topmost);
+    // Puts the covers right below a dialog over the saver, in the same band.
+    void keep_below(HWND dialog);
+    // Wine 8 leaves a window that owns popups out of the topmost band: the
+    // saver window lets go of its covers while it changes band.
+    void set_owner(HWND owner);
     size_t count() const { return windows.size(); }
 
     static constexpr const char* class_name = "QuorixMonitorCover";
+    // Posted to the saver window when the monitors change: not every system
+    // sends WM_DISPLAYCHANGE for a monitor that comes or goes (Wine 8 does not).
+    static constexpr UINT monitors_changed = WM_APP + 1;
 
 private:
     void destroy_all();
+    void start_watching();
+    static DWORD WINAPI watch(void* covers);
 
     HWND saver;
     bool shown = false;
     bool topmost = false;
     std::vector<HWND> windows;
+    std::vector<CoverRect> rects;       // of the windows, in the same order
+    std::vector<CoverRect> watched;     // the monitors as the watcher saw them last
+    HANDLE stop_watching = nullptr;
+    HANDLE watcher = nullptr;
 };

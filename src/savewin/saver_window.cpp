@@ -130,16 +130,24 @@ void SaverWindow::wake() {
 }
 
 void SaverWindow::set_topmost(bool topmost) {
+    if (covers) covers->set_owner(nullptr);
     SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
-    if (covers) covers->set_topmost(topmost);
+    if (!covers) return;
+    covers->set_topmost(topmost);
+    covers->set_owner(hwnd);
 }
 
 int SaverWindow::on_message(MessageRecord& record) {
     if (record.message == WM_ERASEBKGND && picture) picture->uncovered();
     if (!covers) return 0;
     if (record.message == WM_SHOWWINDOW && record.wparam) covers->show();
-    if (record.message == WM_DISPLAYCHANGE) covers->layout();
+    // A dialog over the saver shows below the covers (Wine 8): its first idle
+    // moment puts them below it.
+    if (record.message == WM_ENTERIDLE && record.wparam == MSGF_DIALOGBOX)
+        covers->keep_below(reinterpret_cast<HWND>(record.lparam));
+    if (record.message == WM_DISPLAYCHANGE || record.message == MonitorCovers::monitors_changed)
+        covers->layout();
     return 0;
 }
 

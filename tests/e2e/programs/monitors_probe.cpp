@@ -1,0 +1,76 @@
+// Reports what Wine and the running saver make of several monitors, for the
+// two-monitor scenarios. Writes "key=value" lines to TEMP\monitors_probe.txt:
+//   monitors=N (SM_CMONITORS), then one "monitor=l t r b" line per monitor,
+//   covers=N, then one "cover=l t r b visible topmost" line per cover window,
+//   saver=topmost or saver=not-topmost (or saver=none),
+//   order=the classes of the visible saver, cover and dialog windows, topmost first.
+#include <windows.h>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+BOOL CALLBACK print_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM out) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(monitor, &info)) {
+        const RECT& r = info.rcMonitor;
+        std::fprintf(reinterpret_cast<FILE*>(out), "monitor=%ld %ld %ld %ld%s\n", r.left, r.top,
+                     r.right, r.bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? " primary" : "");
+    }
+    return TRUE;
+}
+
+bool topmost(HWND window) {
+    return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+void print_covers(FILE* out) {
+    std::string lines;
+    int count = 0;
+    HWND cover = nullptr;
+    while ((cover = FindWindowExA(nullptr, cover, "QuorixMonitorCover", nullptr)) != nullptr) {
+        RECT r{};
+        GetWindowRect(cover, &r);
+        char line[128];
+        std::snprintf(line, sizeof line, "cover=%ld %ld %ld %ld %s %s\n", r.left, r.top, r.right,
+                      r.bottom, IsWindowVisible(cover) ? "visible" : "hidden",
+                      topmost(cover) ? "topmost" : "not-topmost");
+        lines += line;
+        ++count;
+    }
+    std::fprintf(out, "covers=%d\n%s", count, lines.c_str());
+}
+
+BOOL CALLBACK add_to_order(HWND window, LPARAM order) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    const std::string class_name(name);
+    if (IsWindowVisible(window) && (class_name == "QuorixMonitorCover" || class_name == "#32770" ||
+                                    class_name == "WindowsScreenSaverClass")) {
+        auto* text = reinterpret_cast<std::string*>(order);
+        if (!text->empty()) *text += ' ';
+        *text += class_name;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const char* temp = std::getenv("TEMP");
+    const std::string path = std::string(temp ? temp : ".") + "\\monitors_probe.txt";
+    FILE* out = std::fopen(path.c_str(), "w");
+    if (!out) return 1;
+    std::fprintf(out, "monitors=%d\n", GetSystemMetrics(SM_CMONITORS));
+    EnumDisplayMonitors(nullptr, nullptr, print_monitor, reinterpret_cast<LPARAM>(out));
+    print_covers(out);
+    HWND saver = FindWindowA("WindowsScreenSaverClass", nullptr);
+    std::fprintf(out, "saver=%s\n", !saver ? "none" : topmost(saver) ? "topmost" : "not-topmost");
+    std::string order;
+    EnumWindows(add_to_order, reinterpret_cast<LPARAM>(&order));
+    std::fprintf(out, "order=%s\n", order.c_str());
+    std::fclose(out);
+    return 0;
+}
