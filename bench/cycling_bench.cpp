@@ -16,21 +16,11 @@
 #include "saver/lines_saver.h"
 #include "saver/palette.h"
 
+#include "bench_shapes.h"
+
 namespace {
 
-// The seed, trail and shapes of effects_bench, so the figures compare.
-constexpr int32_t bench_seed = 4242, trail = 64;
-constexpr double measure_seconds = 1.0;
-struct Shape { const char* name; int32_t copies, tiles; };
-
-constexpr Shape shapes[] = {{"light: 1 copy, 1x1 tile", 1, 1}, {"heavy: 64 copies, 4x4 tiles", 64, 4}};
-
-double now_seconds() {
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+constexpr Shape shapes[] = {light_shape, heavy_shape};
 
 struct Rates {
     double fps;
@@ -41,34 +31,25 @@ struct Rates {
 // Unpaced frames for a second, with the palette rotating as the "+" key starts it
 // where the display can cycle.
 Rates draw_for_a_second(const Shape& shape, DrawContext& context, const CyclingPicture* picture) {
-    app.rand.reseed(bench_seed);
-    Screen.palette->build();
-    Screen.palette->animate();
+    prepare_effect();
     LinesSaver saver;
-    saver.n = shape.copies;
-    saver.m1 = saver.m2 = shape.tiles;
-    saver.history_length = trail;
-    saver.clear_at_start = 0;
-    if (Screen.palette->palette_device) {
-        saver.rotation_mode = 1;
-        saver.rotation_period = saver.rotation_countdown = 10;
-    }
+    shape_saver(saver, shape);
     saver.dc = &context;
     context.use_palette(*Screen.palette);
     for (int32_t i = 0; i < trail; ++i) saver.frame();
     const int32_t shown_before = picture ? picture->presentations : 0;
-    const double start = now_seconds();
+    const Stopwatch watch;
     int64_t frames = 0;
-    while (now_seconds() - start < measure_seconds) {
+    while (watch.seconds() < measure_seconds) {
         saver.frame();
         context.frame_done();
         ++frames;
     }
     context.slice_done();
-    const double seconds = now_seconds() - start;
+    const double seconds = watch.seconds();
     saver.dc = nullptr;
     context.restore_pen();
-    const double pieces = static_cast<double>(frames) * 2 * shape.copies * shape.tiles * shape.tiles;
+    const double pieces = static_cast<double>(frames) * 2 * shape.copies * shape.across * shape.down;
     const int32_t shown = picture ? picture->presentations - shown_before : 0;
     return Rates{static_cast<double>(frames) / seconds, seconds * 1e6 / pieces, shown / seconds};
 }
@@ -77,9 +58,9 @@ Rates draw_for_a_second(const Shape& shape, DrawContext& context, const CyclingP
 // a short line.
 double presentation_us(CyclingPicture& picture, bool whole) {
     const int32_t before = picture.presentations;
-    const double start = now_seconds();
+    const Stopwatch watch;
     int32_t step = 0;
-    while (now_seconds() - start < measure_seconds) {
+    while (watch.seconds() < measure_seconds) {
         if (whole) {
             Screen.palette->rotate(1, 0, Screen.palette->size - 1);
         } else {
@@ -89,7 +70,7 @@ double presentation_us(CyclingPicture& picture, bool whole) {
         }
         picture.slice_done();
     }
-    return (now_seconds() - start) * 1e6 / (picture.presentations - before);
+    return watch.seconds() * 1e6 / (picture.presentations - before);
 }
 
 }  // namespace

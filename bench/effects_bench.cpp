@@ -27,43 +27,13 @@
 #include "saver/rolling_circles_saver.h"
 #include "savewin/saver_window.h"
 
+#include "bench_shapes.h"
+
 namespace {
-
-constexpr int32_t bench_seed = 4242;
-// Long enough that the measured frames erase as well as draw, as a running saver does.
-constexpr int32_t trail = 64;
-constexpr double measure_seconds = 1.0;
-
-struct Shape {
-    const char* name;
-    int32_t copies;
-    int32_t across;
-    int32_t down;
-};
-
-constexpr Shape light_shape{"light: 1 copy, 1x1 tile", 1, 1, 1};
-constexpr Shape heavy_shape{"heavy: 64 copies, 4x4 tiles", 64, 4, 4};
 
 enum class Effect { lines, circles };
 
 const char* name_of(Effect effect) { return effect == Effect::lines ? "lines" : "circles"; }
-
-class Stopwatch {
-public:
-    Stopwatch() {
-        QueryPerformanceFrequency(&frequency);
-        QueryPerformanceCounter(&start);
-    }
-    double seconds() const {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        return static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-    }
-
-private:
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER start;
-};
 
 // A visible popup over the whole screen.
 class BenchWindow {
@@ -140,13 +110,9 @@ private:
     const Stopwatch& watch;
 };
 
-void shape_saver(LinesSaver& saver, const Shape& shape);
-
 template <class Lines, class... Arguments>
 std::unique_ptr<LinesSaver> make_shaped(const Shape& shape, Arguments&... arguments) {
-    app.rand.reseed(bench_seed);
-    Screen.palette->build();
-    Screen.palette->animate();
+    prepare_effect();
     std::unique_ptr<LinesSaver> saver = std::make_unique<Lines>(arguments...);
     shape_saver(*saver, shape);
     return saver;
@@ -155,20 +121,6 @@ std::unique_ptr<LinesSaver> make_shaped(const Shape& shape, Arguments&... argume
 std::unique_ptr<LinesSaver> make_saver(Effect effect, const Shape& shape) {
     if (effect == Effect::lines) return make_shaped<LinesSaver>(shape);
     return make_shaped<RollingCirclesSaver>(shape);
-}
-
-void shape_saver(LinesSaver& saver_object, const Shape& shape) {
-    LinesSaver* saver = &saver_object;
-    saver->n = shape.copies;
-    saver->m1 = shape.across;
-    saver->m2 = shape.down;
-    saver->history_length = trail;
-    saver->clear_at_start = 0;
-    // Where the display can cycle, cycle as the "+" key would start it.
-    if (Screen.palette->palette_device) {
-        saver->rotation_mode = 1;
-        saver->rotation_period = saver->rotation_countdown = 10;
-    }
 }
 
 // The pixels of every piece of the lines in the trail, cut as draw_segment cuts
