@@ -7,6 +7,7 @@
 //   effects_bench --saver light|heavy     runs a saver window until input wakes it and
 //                 [--spin]                prints its frames per second; --spin waits
 //                                         out each frame period busily, as before
+//   effects_bench --saver bare [--spin]   the same loop with frames that draw nothing
 #include <windows.h>
 
 #include <algorithm>
@@ -98,16 +99,17 @@ struct FrameCount {
 
 class CountedLines : public LinesSaver {
 public:
-    CountedLines(FrameCount& count, const Stopwatch& watch) : count(count), watch(watch) {}
+    CountedLines(FrameCount& count, const Stopwatch& watch, bool draw) : count(count), watch(watch), draw(draw) {}
     void frame() override {
         count.last = watch.seconds();
         if (count.frames++ == 0) count.first = count.last;
-        LinesSaver::frame();
+        if (draw) LinesSaver::frame();
     }
 
 private:
     FrameCount& count;
     const Stopwatch& watch;
+    bool draw;
 };
 
 template <class Lines, class... Arguments>
@@ -236,13 +238,13 @@ int throughput() {
 
 // A saver run like "/s", whose first effect is replaced by the given lines; at
 // its end, the frames per second between its first and its last frame.
-int saver_run(const Shape& shape, bool spin) {
+int saver_run(const Shape& shape, bool spin, bool draw) {
     app.instance = GetModuleHandleA(nullptr);
     app.command_line = "/s";
     std::unique_ptr<SaverWindow> window(new SaverWindow);
     FrameCount count;
     const Stopwatch watch;
-    std::unique_ptr<LinesSaver> lines = make_shaped<CountedLines>(shape, count, watch);
+    std::unique_ptr<LinesSaver> lines = make_shaped<CountedLines>(shape, count, watch, draw);
     lines->frame_wait.spin = spin;
     window->current_saver = std::move(lines);
     app.run_saver(std::move(window));
@@ -257,7 +259,8 @@ int saver_run(const Shape& shape, bool spin) {
 int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "--saver") == 0) {
         const bool spin = argc > 3 && std::strcmp(argv[3], "--spin") == 0;
-        return saver_run(std::strcmp(argv[2], "heavy") == 0 ? heavy_shape : light_shape, spin);
+        const bool bare = std::strcmp(argv[2], "bare") == 0;
+        return saver_run(std::strcmp(argv[2], "heavy") == 0 ? heavy_shape : light_shape, spin, !bare);
     }
     return throughput();
 }

@@ -6,9 +6,10 @@
 #  2. saver windows running the light and the heavy lines, with the blocking
 #     frame wait and with the old spinning one: frames per second, processor
 #     time of the saver and of wineserver per second of wall time (from /proc),
-#     and the time from a waking mouse jump to the end of the process; the
-#     light one again with CPU 0 kept busy at the lowest priority, which leaves
-#     out the cost of idling the processor; for reference, the latency of
+#     and the time from a waking pointer jump until the window leaves the screen
+#     and until the process ends; the same loop with frames that draw nothing;
+#     the light one again with CPU 0 kept busy at the lowest priority, which
+#     leaves out the cost of idling the processor; for reference, the latency of
 #     quorix.scr with its own first effect.
 # Usage: scripts/bench.sh [BUILD_DIR] [RUNS]   (default build/i686, 5 runs)
 set -euo pipefail
@@ -23,6 +24,10 @@ for file in "$bench" "$scr"; do
   [ -f "$file" ] || { echo "bench: $file is missing; build first" >&2; exit 1; }
 done
 command -v xdotool >/dev/null || { echo "bench: xdotool is needed" >&2; exit 1; }
+probe_dir=$(mktemp -d)
+wake_probe="$probe_dir/wake_latency"
+cc -O2 -o "$wake_probe" "$quorix_root/bench/wake_latency.c" -lX11 ||
+  { echo "bench: cannot build the wake-up probe (libx11-dev: scripts/setup.sh)" >&2; exit 1; }
 
 export QUORIX_WINEPREFIX="${QUORIX_BENCH_PREFIX:-$quorix_root/build/wine-bench}"
 xvfb_pids=()
@@ -30,6 +35,7 @@ result_file=$(mktemp)
 hog=""
 cleanup() {
   rm -f "$result_file"
+  rm -rf "$probe_dir"
   if [ -n "$hog" ]; then kill "$hog" 2>/dev/null || true; fi
   quorix_wineserver_stop
   local pid
@@ -52,11 +58,11 @@ now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
 # Median and 95th percentile (nearest rank) of numbers on standard input.
 summary() {
-  sort -n | awk '{ v[NR] = $1 } END {
-    if (NR == 0) { print "no runs"; exit }
-    p = int(0.95 * NR); if (p < 0.95 * NR) p++
-    m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
-    printf "median %.0f ms, 95th percentile %.0f ms over %d runs\n", m, v[p], NR }'
+  sort -n | awk 'NF { v[++n] = $1 } END {
+    if (n == 0) { print "no runs"; exit }
+    p = int(0.95 * n); if (p < 0.95 * n) p++
+    m = (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+    printf "median %.1f ms, 95th percentile %.1f ms over %d runs\n", m, v[p], n }'
 }
 
 # The pointer stays where the last run jumped to: Wine keeps its own idea of
@@ -81,15 +87,17 @@ server_pid() {
 }
 
 # One run: start the program, let it draw, take its and the server's processor
-# time over a few seconds, jump the mouse and time the way to the end of the
-# process. Prints "latency_ms saver_percent server_percent program-output", or
-# nothing when the program ended before the jump.
+# time over a few seconds, jump the pointer and time the way until the window
+# leaves the screen and until the process ends. Prints "window_ms end_ms
+# saver_percent server_percent program-output", or nothing when the program
+# ended before the jump.
 one_run() {
   local out
   out=$(mktemp)
   taskset -c 0 wine "$@" >"$out" 2>/dev/null &
-  local pid=$! waited=0
-  until xdotool search --onlyvisible --name "Quorix ScreenSaver" >/dev/null 2>&1; do
+  local pid=$! waited=0 window=""
+  until window=$(xdotool search --onlyvisible --name "Quorix ScreenSaver" 2>/dev/null | head -n 1) &&
+      [ -n "$window" ]; do
     sleep 0.1
     waited=$((waited + 1))
     if [ "$waited" -gt 200 ] || ! kill -0 "$pid" 2>/dev/null; then
@@ -113,14 +121,14 @@ one_run() {
   local target=("${other_pointer[@]}")
   other_pointer=("${pointer[@]}")
   pointer=("${target[@]}")
-  xdotool mousemove "${pointer[@]}"
-  local jumped
+  local jumped gone
   jumped=$(now_ms)
+  gone=$("$wake_probe" "$window" "${pointer[@]}") || gone=""
   wait "$pid" || true
   local latency=$(( $(now_ms) - jumped ))
-  awk -v l="$latency" -v s=$((saver1 - saver0)) -v w=$((server1 - server0)) -v hz="$hz" \
+  awk -v g="${gone:--1}" -v l="$latency" -v s=$((saver1 - saver0)) -v w=$((server1 - server0)) -v hz="$hz" \
       -v ns=$((t1 - t0)) -v out="$(tr -d '\r' <"$out")" \
-      'BEGIN { wall = ns / 1e9; printf "%d %.1f %.1f %s\n", l, 100 * s / hz / wall, 100 * w / hz / wall, out }'
+      'BEGIN { wall = ns / 1e9; printf "%s %d %.1f %.1f %s\n", g, l, 100 * s / hz / wall, 100 * w / hz / wall, out }'
   rm -f "$out"
 }
 
@@ -132,25 +140,27 @@ runs_of() {
   : >"$result_file"
   for ((i = 0; i < runs; i++)); do one_run "$@" >>"$result_file"; done
   printf '%-44s ' "$label"
-  awk '{ l[NR] = $1; s[NR] = $2; w[NR] = $3; for (k = 4; k < NF; k++) if ($k == "frames/s") f[NR] = $(k + 1) }
+  awk '{ if ($1 >= 0) g[++woken] = $1; l[NR] = $2; s[NR] = $3; w[NR] = $4
+      for (k = 5; k < NF; k++) if ($k == "frames/s") f[NR] = $(k + 1) }
     function median(a, n,   i, j, t, b) { for (i = 1; i <= n; i++) b[i] = a[i]
       for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (b[j] < b[i]) { t = b[i]; b[i] = b[j]; b[j] = t }
       return (n % 2) ? b[(n + 1) / 2] : (b[n / 2] + b[n / 2 + 1]) / 2 }
     END { if (NR == 0) { print "no runs"; exit }
-      printf "%8.1f f/s  saver %5.1f %%  wineserver %5.1f %%  together %5.1f %%  latency median %.0f ms (%d runs)\n",
-        median(f, NR), median(s, NR), median(w, NR), median(s, NR) + median(w, NR), median(l, NR), NR }' "$result_file"
+      printf "%8.1f f/s  saver %5.1f %%  wineserver %5.1f %%  together %5.1f %%  woken median %.1f ms, ended %.0f ms (%d runs)\n",
+        median(f, NR), median(s, NR), median(w, NR), median(s, NR) + median(w, NR), (woken ? median(g, woken) : -1), median(l, NR), NR }' "$result_file"
 }
 
 latency() {
   local label="$1"; shift
-  local times=() i t
+  local woken=() ended=() i
   for ((i = 0; i < runs; i++)); do
     one_run "$@" >"$result_file"
-    t=$(awk '{ print $1 }' "$result_file")
-    [ -n "$t" ] && times+=("$t")
+    read -r gone end _ <"$result_file" || continue
+    if [ "${gone%%.*}" != "-1" ]; then woken+=("$gone"); fi
+    ended+=("$end")
   done
-  printf '%s: ' "$label"
-  printf '%s\n' "${times[@]}" | summary
+  printf '%s: window gone %s; process ended %s\n' "$label" \
+    "$(printf '%s\n' "${woken[@]}" | summary)" "$(printf '%s\n' "${ended[@]}" | summary)"
 }
 
 echo "== throughput (wine pinned to CPU 0)"
@@ -172,6 +182,11 @@ for depth in 24 8; do
     runs_of "depth $depth, $shape, spinning wait" "$bench" --saver "$shape" --spin
   done
 done
+# The same loop and wait with frames that draw nothing: what the message test
+# and a thousand sleeps a second cost on their own.
+export QUORIX_DEPTH=24
+quorix_wine_env
+runs_of "depth 24, frames drawing nothing, blocking wait" "$bench" --saver bare
 # The same light saver while a process of the lowest priority keeps CPU 0 from
 # ever going idle: what is left is the saver's own work, and the difference is
 # what halting and waking the processor a thousand times a second costs here

@@ -10,7 +10,7 @@ packages=(
   googletest
   wine wine64 wine32:i386
   xvfb xdotool x11-utils imagemagick
-  procps python3
+  procps python3 libx11-dev
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxrandr2:i386
   nsis zip unzip
 )
