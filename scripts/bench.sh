@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Effect benchmark (not a test: it prints figures). On its own Xvfb displays and
-# Wine prefix, with Wine pinned to CPU 0:
+# Wine prefix, with Wine pinned to CPU 0 and X to CPU 1:
 #  1. effects_bench at depth 24 and 8: frames per second and cost per drawn
 #     piece of both effects, light and heavy, beside raw GDI calls;
 #  2. saver windows running the light and the heavy lines, with the blocking
@@ -43,10 +43,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Wine runs on CPU 0 and the X server on CPU 1, as a desktop keeps its display
+# server apart: left free to move, X goes where the saver leaves the processor
+# idle, and a sleeping saver then pays for X's work on its own CPU.
+other_cpu=()
+[ "$(nproc)" -ge 2 ] && other_cpu=(taskset -c 1)
 for depth in 24 8; do
   read -r display pid < <(quorix_xvfb_start "$depth" 800x600)
   export "QUORIX_DISPLAY_$depth=$display"
   xvfb_pids+=("$pid")
+  if [ "${#other_cpu[@]}" -gt 0 ]; then taskset -a -p -c 1 "$pid" >/dev/null; fi
 done
 export QUORIX_DEPTH=24
 quorix_wine_prepare
@@ -123,7 +129,7 @@ one_run() {
   pointer=("${target[@]}")
   local jumped gone
   jumped=$(now_ms)
-  gone=$("$wake_probe" "$window" "${pointer[@]}") || gone=""
+  gone=$("${other_cpu[@]}" "$wake_probe" "$window" "${pointer[@]}") || gone=""
   wait "$pid" || true
   local latency=$(( $(now_ms) - jumped ))
   awk -v g="${gone:--1}" -v l="$latency" -v s=$((saver1 - saver0)) -v w=$((server1 - server0)) -v hz="$hz" \
