@@ -192,25 +192,22 @@ for depth in 24 8; do
     runs_of "depth $depth, $shape, spinning wait" "$bench" --saver "$shape" --spin
   done
 done
-# The same loop and wait with frames that draw nothing: what the message test
-# and a thousand sleeps a second cost on their own.
+# The rest runs at depth 24.
 export QUORIX_DEPTH=24
 quorix_wine_env
+# The same loop and wait with frames that draw nothing: what the message test
+# and a thousand sleeps a second cost on their own.
 runs_of "depth 24, frames drawing nothing, blocking wait" "$bench" --saver bare
 # The same light saver while a process of the lowest priority keeps CPU 0 from
 # ever going idle: what is left is the saver's own work, and the difference is
 # what halting and waking the processor a thousand times a second costs here
 # (on a virtual machine the host's part of it is counted to the sleeper).
-export QUORIX_DEPTH=24
-quorix_wine_env
 nice -n 19 taskset -c 0 bash -c 'while :; do :; done' &
 hog=$!
 runs_of "depth 24, light, blocking wait, CPU 0 never idle" "$bench" --saver light
 kill "$hog"
 wait "$hog" 2>/dev/null || true
 hog=""
-export QUORIX_DEPTH=24
-quorix_wine_env
 latency "depth 24, quorix.scr /s -r 1 (its own first effect)" "$scr" /s -r 1
 
 # True colour cycling: the effects draw into an off-screen 8-bit picture that is
@@ -218,8 +215,6 @@ latency "depth 24, quorix.scr /s -r 1 (its own first effect)" "$scr" /s -r 1
 # beside drawing straight on the window and times one presentation; the saver
 # windows run the light and heavy lines with the option off and on.
 echo "== true colour cycling (depth 24)"
-export QUORIX_DEPTH=24
-quorix_wine_env
 taskset -c 0 wine "$build/cycling_bench.exe"
 ini="$WINEPREFIX/drive_c/windows/control.ini"
 ini_saved=$(mktemp)
