@@ -77,8 +77,9 @@ summary() {
 
 # The pointer stays where the last run jumped to: Wine keeps its own idea of
 # where it is, and a pointer moved behind its back would wake the next run at once.
-pointer=(100 100)
-other_pointer=(400 350)
+# Each display has a pointer of its own, so each depth keeps its own place.
+declare -A pointer=([24]="100 100" [8]="100 100")
+jump_to() { [ "$1" = "100 100" ] && echo "400 350" || echo "100 100"; }
 
 # Clock ticks of user and system time of a process (fields 14 and 15 of its stat).
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
@@ -128,12 +129,18 @@ one_run() {
     rm -f "$out"
     return 0
   fi
-  local target=("${other_pointer[@]}")
-  other_pointer=("${pointer[@]}")
-  pointer=("${target[@]}")
+  pointer[$QUORIX_DEPTH]=$(jump_to "${pointer[$QUORIX_DEPTH]}")
   local jumped gone
   jumped=$(now_ms)
-  gone=$("${other_cpu[@]}" "$wake_probe" "$window" "${pointer[@]}") || gone=""
+  # shellcheck disable=SC2086 # the place is two numbers
+  gone=$("${other_cpu[@]}" "$wake_probe" "$window" ${pointer[$QUORIX_DEPTH]}) || gone=""
+  if [ -z "$gone" ]; then
+    # The jump did not wake it: no figure, and no wait for a window that stays.
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    rm -f "$out"
+    return 0
+  fi
   wait "$pid" || true
   local latency=$(( $(now_ms) - jumped ))
   awk -v g="${gone:--1}" -v l="$latency" -v s=$((saver1 - saver0)) -v w=$((server1 - server0)) -v hz="$hz" \
@@ -186,18 +193,21 @@ for depth in 24 8; do
   quorix_wine_env
   # A cold start moves the pointer to the centre: get it over with first.
   taskset -c 0 wine cmd /c exit >/dev/null 2>&1 || true
-  xdotool mousemove "${pointer[@]}"
+  # shellcheck disable=SC2086
+  xdotool mousemove ${pointer[$depth]}
   for shape in light heavy; do
     runs_of "depth $depth, $shape, blocking wait" "$bench" --saver "$shape"
     runs_of "depth $depth, $shape, spinning wait" "$bench" --saver "$shape" --spin
   done
+  # The same loop and wait with frames that draw nothing: what the message test
+  # and a thousand sleeps a second cost on their own, whatever the depth. What
+  # the light frame adds beyond it is its drawing and Wine's copy of the drawn
+  # part to X, which at depth 8 maps every pixel of it through a colour table.
+  runs_of "depth $depth, frames drawing nothing, blocking wait" "$bench" --saver bare
 done
 # The rest runs at depth 24.
 export QUORIX_DEPTH=24
 quorix_wine_env
-# The same loop and wait with frames that draw nothing: what the message test
-# and a thousand sleeps a second cost on their own.
-runs_of "depth 24, frames drawing nothing, blocking wait" "$bench" --saver bare
 # The same light saver while a process of the lowest priority keeps CPU 0 from
 # ever going idle: what is left is the saver's own work, and the difference is
 # what halting and waking the processor a thousand times a second costs here
