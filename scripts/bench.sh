@@ -101,7 +101,7 @@ server_pid() {
 # time over a few seconds, jump the pointer and time the way until the window
 # leaves the screen and until the process ends. Prints "window_ms end_ms
 # saver_percent server_percent program-output", or nothing when the program
-# ended before the jump.
+# ended before the jump or the jump did not take its window off the screen.
 one_run() {
   local out
   out=$(mktemp)
@@ -143,7 +143,7 @@ one_run() {
   fi
   wait "$pid" || true
   local latency=$(( $(now_ms) - jumped ))
-  awk -v g="${gone:--1}" -v l="$latency" -v s=$((saver1 - saver0)) -v w=$((server1 - server0)) -v hz="$hz" \
+  awk -v g="$gone" -v l="$latency" -v s=$((saver1 - saver0)) -v w=$((server1 - server0)) -v hz="$hz" \
       -v ns=$((t1 - t0)) -v out="$(tr -d '\r' <"$out")" \
       'BEGIN { wall = ns / 1e9; printf "%s %d %.1f %.1f %s\n", g, l, 100 * s / hz / wall, 100 * w / hz / wall, out }'
   rm -f "$out"
@@ -157,14 +157,14 @@ runs_of() {
   : >"$result_file"
   for ((i = 0; i < runs; i++)); do one_run "$@" >>"$result_file"; done
   printf '%-44s ' "$label"
-  awk '{ if ($1 >= 0) g[++woken] = $1; l[NR] = $2; s[NR] = $3; w[NR] = $4
+  awk '{ g[NR] = $1; l[NR] = $2; s[NR] = $3; w[NR] = $4
       for (k = 5; k < NF; k++) if ($k == "frames/s") f[NR] = $(k + 1) }
     function median(a, n,   i, j, t, b) { for (i = 1; i <= n; i++) b[i] = a[i]
       for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (b[j] < b[i]) { t = b[i]; b[i] = b[j]; b[j] = t }
       return (n % 2) ? b[(n + 1) / 2] : (b[n / 2] + b[n / 2 + 1]) / 2 }
     END { if (NR == 0) { print "no runs"; exit }
       printf "%8.1f f/s  saver %5.1f %%  wineserver %5.1f %%  together %5.1f %%  woken median %.1f ms, ended %.0f ms (%d runs)\n",
-        median(f, NR), median(s, NR), median(w, NR), median(s, NR) + median(w, NR), (woken ? median(g, woken) : -1), median(l, NR), NR }' "$result_file"
+        median(f, NR), median(s, NR), median(w, NR), median(s, NR) + median(w, NR), median(g, NR), median(l, NR), NR }' "$result_file"
 }
 
 latency() {
@@ -173,7 +173,7 @@ latency() {
   for ((i = 0; i < runs; i++)); do
     one_run "$@" >"$result_file"
     read -r gone end _ <"$result_file" || continue
-    if [ "${gone%%.*}" != "-1" ]; then woken+=("$gone"); fi
+    woken+=("$gone")
     ended+=("$end")
   done
   printf '%s: window gone %s; process ended %s\n' "$label" \
