@@ -97,6 +97,13 @@ server_pid() {
   done
 }
 
+# Ends a run that gives no figure: its program, if still there, and its output file.
+drop_run() {
+  kill "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+  rm -f "$2"
+}
+
 # One run: start the program, let it draw, take its and the server's processor
 # time over a few seconds, jump the pointer and time the way until the window
 # leaves the screen and until the process ends. Prints "window_ms end_ms
@@ -112,9 +119,7 @@ one_run() {
     sleep 0.1
     waited=$((waited + 1))
     if [ "$waited" -gt 200 ] || ! kill -0 "$pid" 2>/dev/null; then
-      kill "$pid" 2>/dev/null || true
-      wait "$pid" 2>/dev/null || true
-      rm -f "$out"
+      drop_run "$pid" "$out"
       return 0
     fi
   done
@@ -125,8 +130,7 @@ one_run() {
   sleep "$measure_seconds"
   t1=$(date +%s%N); saver1=$(cpu_ticks "$pid"); server1=$(cpu_ticks "${server:-0}")
   if ! kill -0 "$pid" 2>/dev/null; then
-    wait "$pid" 2>/dev/null || true
-    rm -f "$out"
+    drop_run "$pid" "$out"
     return 0
   fi
   pointer[$QUORIX_DEPTH]=$(jump_to "${pointer[$QUORIX_DEPTH]}")
@@ -136,9 +140,7 @@ one_run() {
   gone=$("${other_cpu[@]}" "$wake_probe" "$window" ${pointer[$QUORIX_DEPTH]}) || gone=""
   if [ -z "$gone" ]; then
     # The jump did not wake it: no figure, and no wait for a window that stays.
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-    rm -f "$out"
+    drop_run "$pid" "$out"
     return 0
   fi
   wait "$pid" || true
