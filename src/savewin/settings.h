@@ -11,6 +11,10 @@ constexpr const char* hide_mouse = "hide mouse";
 constexpr const char* ignore_mouse = "ignore mouse";
 constexpr const char* stay_on_top = "stay on top";
 constexpr const char* true_colour_cycling = "true colour cycling";
+// "yes": "/p HANDLE" draws a preview in that window.
+constexpr const char* preview = "preview";
+// "primary", "span" or "mirror": what the monitors other than the primary show.
+constexpr const char* monitors = "monitors";
 constexpr const char* password = "password";
 constexpr const char* trace = "trace";
 constexpr const char* version = "version";
