@@ -12,6 +12,8 @@
 #define IDC_IGNORE_MOUSE 210
 #define IDC_STAY_ON_TOP 212
 #define IDC_TRUE_COLOUR_CYCLING 213
+#define IDC_PREVIEW 214
+#define IDC_MONITORS 215
 // Wake-up dialog "PASSWORD"
 #define IDC_PASSWORD_ENTRY 104
 // Change-password dialog "SETUP_PASSWORD"

@@ -1,8 +1,10 @@
 #include "savewin/dialogs.h"
 
+#include <iterator>
 #include <vector>
 #include "app/application.h"
 #include "res/resource.h"
+#include "savewin/monitor_layout_math.h"
 #include "savewin/password.h"
 #include "savewin/settings.h"
 
@@ -18,6 +20,17 @@ constexpr OptionBox option_boxes[] = {
     {settings::ignore_mouse, IDC_IGNORE_MOUSE},
     {settings::stay_on_top, IDC_STAY_ON_TOP},
     {settings::true_colour_cycling, IDC_TRUE_COLOUR_CYCLING},
+    {settings::preview, IDC_PREVIEW},
+};
+// The monitors list, one line per mode in the order of its items.
+struct MonitorChoice {
+    MonitorMode mode;
+    const char* text;
+};
+constexpr MonitorChoice monitor_choices[] = {
+    {MonitorMode::primary, "Primary only, others black"},
+    {MonitorMode::span, "Span all monitors"},
+    {MonitorMode::mirror, "Mirror on every monitor"},
 };
 // The options dialog reads its flags into buffers of this size.
 constexpr unsigned option_buffer_size = 2048;
@@ -48,12 +61,24 @@ void show_stored_options(HWND dialog) {
     for (const OptionBox& box : option_boxes) {
         if (settings::read_flag(box.key, option_buffer_size)) CheckDlgButton(dialog, box.id, BST_CHECKED);
     }
+    const MonitorMode stored = monitor_mode_from(settings::read(settings::monitors, "", option_buffer_size));
+    int item = 0;
+    for (const MonitorChoice& choice : monitor_choices) {
+        const LRESULT index = SendDlgItemMessageA(dialog, IDC_MONITORS, CB_ADDSTRING, 0,
+                                                  reinterpret_cast<LPARAM>(choice.text));
+        if (choice.mode == stored) item = static_cast<int>(index);
+    }
+    SendDlgItemMessageA(dialog, IDC_MONITORS, CB_SETCURSEL, item, 0);
 }
 
 void save_options(HWND dialog) {
     for (const OptionBox& box : option_boxes) {
         settings::write_flag(box.key, IsDlgButtonChecked(dialog, box.id) == BST_CHECKED);
     }
+    const LRESULT item = SendDlgItemMessageA(dialog, IDC_MONITORS, CB_GETCURSEL, 0, 0);
+    const bool chosen = item >= 0 && item < static_cast<LRESULT>(std::size(monitor_choices));
+    const MonitorMode mode = chosen ? monitor_choices[item].mode : MonitorMode::primary;
+    settings::write(settings::monitors, monitor_mode_text(mode));
 }
 
 INT_PTR CALLBACK options_procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {

@@ -15,6 +15,8 @@ ID_HIDE_MOUSE=201
 ID_IGNORE_MOUSE=210
 ID_STAY_ON_TOP=212
 ID_TRUE_COLOUR_CYCLING=213
+ID_PREVIEW=214
+ID_MONITORS=215
 ID_PASSWORD_ENTRY=104
 ID_OLD=123
 ID_NEW=124
@@ -146,4 +148,17 @@ fill_field() {
     "$ID_RETYPE") e2e_key alt+r ;;
   esac
   e2e_type "$text"
+}
+
+# Succeeds when the check square of box ID (text left of it, so the square sits
+# at its right end) shows in the dialog with this title: a square of the
+# window colour, white, of at least 7 x 7 pixels in the box's last 16 columns.
+# A label too long for its box pushes the square out of sight.
+check_square_visible() {
+  local title="$1" id="$2" x y w h white
+  read -r x y w h < <(dialog_probe control-rect "$title" "$id") || return 1
+  [ "$w" -gt 16 ] || return 1
+  white=$(import -window root -crop "16x${h}+$((x + w - 16))+${y}" +repage -depth 8 txt:- |
+    grep -c '#FFFFFF')
+  [ "$white" -ge 49 ]
 }

@@ -156,6 +156,7 @@ protected:
     }
     static void clear_settings() {
         for (const char* key : {settings::hide_mouse, settings::ignore_mouse, settings::stay_on_top,
+                                settings::true_colour_cycling, settings::preview, settings::monitors,
                                 settings::password}) {
             settings::write(key, nullptr);
         }

@@ -1,6 +1,6 @@
 // Reads the state of another program's dialog for the dialog scenarios, which
 // xdotool cannot see: message texts, check and enabled states, the focused
-// control and where a control sits on the screen.
+// control, a list's selection and where a control sits on the screen.
 //   dialogs_probe OUTPUT QUERY TITLE [ID [HOLDING]]
 // finds the visible dialog with exactly this title (holding control HOLDING, or
 // else ID, when one is given) and writes the answer as one line to the file OUTPUT. The title
@@ -111,6 +111,13 @@ bool answer(const Query& query, std::string& result) {
         result = IsWindowEnabled(control) ? "1" : "0";
     } else if (query.name == "limit") {
         result = std::to_string(SendMessageA(control, EM_GETLIMITTEXT, 0, 0));
+    } else if (query.name == "selection") {
+        result = std::to_string(SendMessageA(control, CB_GETCURSEL, 0, 0));
+    } else if (query.name == "control-rect") {
+        RECT box;
+        GetWindowRect(control, &box);
+        result = std::to_string(box.left) + " " + std::to_string(box.top) + " " +
+                 std::to_string(box.right - box.left) + " " + std::to_string(box.bottom - box.top);
     } else if (query.name == "center") {
         RECT box;
         GetWindowRect(control, &box);
