@@ -109,10 +109,10 @@ fi
 
 for dir in "${copies[0]}/dist" "$root/dist"; do
   [ -f "$dir/SHA256SUMS" ] || continue
-  (cd "$dir" && sha256sum -c SHA256SUMS) | sed 's/^/reproducible: sha256sum -c: /'
+  (cd "$dir" && sha256sum -c SHA256SUMS) | sed "s|^|reproducible: sha256sum -c in $dir: |"
   [ "${PIPESTATUS[0]}" -eq 0 ] || failed=$((failed + 1))
 done
-cat "${copies[0]}/dist/SHA256SUMS"
+sed 's/^/reproducible: SHA256SUMS: /' "${copies[0]}/dist/SHA256SUMS"
 
 ended=$(date +%s)
 say "two builds in $((built - started)) s, whole check in $((ended - started)) s"
