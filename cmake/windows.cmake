@@ -6,6 +6,10 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_BINARY
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 # Static runtime: the .scr needs no DLL beyond Windows' own.
 add_link_options(-static -static-libgcc -static-libstdc++)
+# The same sources give the same bytes: no link time in the PE header (the
+# stamp stays 0), and no build folder in a file name the code might print.
+add_link_options(-Wl,--no-insert-timestamp)
+add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)
 
 file(GLOB QUORIX_ALL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*.cpp)
 list(REMOVE_ITEM QUORIX_ALL_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp)

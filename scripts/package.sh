@@ -2,11 +2,13 @@
 # Packages the two Windows builds for users: an installer and a plain archive.
 #   dist/quorix-setup-VERSION.exe  NSIS installer with both builds
 #   dist/quorix-VERSION.zip        quorix-x86.scr, quorix-x64.scr, README.txt, LICENSE.txt
+#   dist/SHA256SUMS                the SHA-256 sums of both, as sha256sum writes them
 # VERSION is the one the resources were built with (the header CMake writes
 # from the project version), so it needs the i686 and x86_64 builds first.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
+source scripts/lib/source-date.sh
 
 fail() { echo "package: $*" >&2; exit 1; }
 
@@ -27,6 +29,14 @@ copyright=$(grep -m 1 '^Copyright (c)' LICENSE) || fail "LICENSE has no copyrigh
 grep -qF "\"LegalCopyright\", \"$copyright\"" src/res/quorix.rc ||
   fail "the version resource's LegalCopyright differs from LICENSE ($copyright)"
 
+# The same commit gives the same bytes: strip and makensis stamp with
+# SOURCE_DATE_EPOCH instead of the clock, every packed file carries that time
+# and the same mode, and zip's local times are taken in UTC.
+SOURCE_DATE_EPOCH=$(quorix_source_date_epoch "$root") || fail "no SOURCE_DATE_EPOCH"
+export SOURCE_DATE_EPOCH
+export TZ=UTC
+umask 022
+
 stage=build/package
 rm -rf "$stage"
 mkdir -p "$stage" dist
@@ -35,6 +45,8 @@ i686-w64-mingw32-strip -o "$stage/quorix-x86.scr" build/i686/quorix.scr
 x86_64-w64-mingw32-strip -o "$stage/quorix-x64.scr" build/x86_64/quorix.scr
 sed 's/\r*$/\r/' README.md >"$stage/README.txt"
 sed 's/\r*$/\r/' LICENSE >"$stage/LICENSE.txt"
+chmod 644 "$stage"/*
+touch -d "@$SOURCE_DATE_EPOCH" "$stage"/*
 
 archive="dist/quorix-$version.zip"
 rm -f "$archive"
@@ -44,6 +56,7 @@ installer="dist/quorix-setup-$version.exe"
 rm -f "$installer"
 makensis -V2 -NOCD \
   "-DVERSION=$version" \
+  "-DCOPYRIGHT=$copyright" \
   "-DSCR_X86=$root/$stage/quorix-x86.scr" \
   "-DSCR_X64=$root/$stage/quorix-x64.scr" \
   "-DLICENSE=$root/$stage/LICENSE.txt" \
@@ -54,3 +67,7 @@ makensis -V2 -NOCD \
 for artefact in "$installer" "$archive"; do
   echo "package: $artefact ($(stat -c %s "$artefact") bytes)"
 done
+sums=dist/SHA256SUMS
+(cd dist && sha256sum "${archive#dist/}" "${installer#dist/}") >"$sums"
+echo "package: $sums (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
+cat "$sums"

@@ -68,6 +68,16 @@ for preset in native i686 x86_64; do
   summary+=("$preset: $((total - bad)) of $total")
 done
 
+# Two fresh copies of the tree must build the same release as this one.
+echo "== reproducible release"
+if bash scripts/check-reproducible.sh; then
+  passed=$((passed + 1))
+  summary+=("reproducible: 1 of 1")
+else
+  failed=$((failed + 1))
+  summary+=("reproducible: 0 of 1")
+fi
+
 echo "== ${summary[*]} (in $(( $(date +%s) - started )) s)"
 echo "quorix: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -2,6 +2,7 @@
 ; folder, makes it the screen saver if asked, and registers an uninstaller.
 ; scripts/package.sh runs makensis with these defines:
 ;   VERSION   the version text of the resources (e.g. 1.0.4.1)
+;   COPYRIGHT the copyright line of LICENSE
 ;   SCR_X86   the 32-bit quorix.scr      SCR_X64   the 64-bit quorix.scr
 ;   LICENSE   the licence as text        ICON      the saver's icon
 ;   OUTFILE   the installer to write
@@ -32,7 +33,7 @@ VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} screen saver setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
-VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
