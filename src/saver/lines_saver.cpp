@@ -117,7 +117,8 @@ void LinesSaver::run() {
         const std::clock_t start = std::clock();
         frame();
         if (dc) dc->frame_done();
-        frame_wait.until(start, frame_period, saver_host->message_window());
+        frame_wait.until(start, std::max(frame_period, saver_host->least_frame_ms()),
+                        saver_host->message_window());
     }
     time_up();
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include <cstdint>
 
 // The window the effects draw in, as the effects and the scheduler see it: the
 // full-screen saver window or a preview. The one that exists is saver_host.
@@ -18,6 +19,8 @@ public:
     virtual bool trace_kept() const = 0;
     // The program's version text, for the trace summary.
     virtual const char* version_text() const = 0;
+    // The shortest frame in milliseconds; 0 leaves the effect its own pace.
+    virtual int32_t least_frame_ms() const { return 0; }
 };
 
 // The window the effects draw in; null when there is none (unit tests build

@@ -27,6 +27,9 @@ public:
     bool palette_cycling_on() const override { return true; }
     bool trace_kept() const override { return false; }
     const char* version_text() const override { return version.text(); }
+    // A picture this small needs far fewer frames than the effect's own pace,
+    // each of which costs the same fixed round trips to the server.
+    int32_t least_frame_ms() const override { return frame_ms; }
 
     // Input over the preview changes nothing.
     int on_key(MessageRecord& record) override;
@@ -42,6 +45,7 @@ public:
     static constexpr const char* class_name = "QuorixPreviewClass";
     // How often watch looks at the windows.
     static constexpr UINT watch_period_ms = 200;
+    static constexpr int32_t frame_ms = 5;
 
     const HWND parent;
     // A child of the parent; false where the platform shows no drawing of a
