@@ -183,6 +183,8 @@ void run_preview(HWND parent) {
     std::unique_ptr<PreviewWindow> preview(new (std::nothrow) PreviewWindow(parent));
     if (!preview || !preview->hwnd) return;
     app.main_window = std::move(preview);
+    // The settings stay the active window.
+    app.show_command = SW_SHOWNA;
     app.message_loop();
     app.main_window.reset();
 }
