@@ -242,6 +242,11 @@ preview_pid() {
   return 1
 }
 
+# The median of numbers on standard input, one a line.
+median_of() {
+  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
 # One preview: prints "saver_percent server_percent", or nothing when the
 # preview did not run for the whole measurement.
 one_preview() {
@@ -280,13 +285,15 @@ if [ -f "$preview_host" ]; then
   : >"$result_file"
   for ((i = 0; i < runs; i++)); do one_preview $((i + 1)) >>"$result_file"; done
   printf '%-44s ' "depth 24, preview /p in 152 x 112"
-  awk '{ s[NR] = $1; w[NR] = $2 }
-    function median(a, n,   i, j, t, b) { for (i = 1; i <= n; i++) b[i] = a[i]
-      for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (b[j] < b[i]) { t = b[i]; b[i] = b[j]; b[j] = t }
-      return (n % 2) ? b[(n + 1) / 2] : (b[n / 2] + b[n / 2 + 1]) / 2 }
-    END { if (NR == 0) { print "no runs"; exit }
-      printf "            saver %5.1f %%  wineserver %5.1f %%  together %5.1f %%  (%d runs of %d s)\n",
-        median(s, NR), median(w, NR), median(s, NR) + median(w, NR), NR, '"$preview_seconds"' }' "$result_file"
+  if [ -s "$result_file" ]; then
+    saver_use=$(cut -d' ' -f1 "$result_file" | median_of)
+    server_use=$(cut -d' ' -f2 "$result_file" | median_of)
+    printf '            saver %5.1f %%  wineserver %5.1f %%  together %5.1f %%  (%d runs of %d s)\n' \
+      "$saver_use" "$server_use" "$(awk -v a="$saver_use" -v b="$server_use" 'BEGIN { print a + b }')" \
+      "$(wc -l <"$result_file")" "$preview_seconds"
+  else
+    echo "no runs"
+  fi
   cp "$ini_saved" "$ini"
   rm -f "$ini_saved"
 fi

@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "support/command_words.h"
 
 namespace {
 
@@ -27,24 +28,6 @@ constexpr COLORREF background = RGB(37, 201, 113);
 constexpr DWORD late_ms = 5000;
 constexpr const char* class_name = "QuorixPreviewHost";
 constexpr const char* title = "Quorix Preview Host";
-
-std::vector<std::string> split_arguments(const char* command_line) {
-    std::vector<std::string> words;
-    std::string word;
-    bool quoted = false;
-    for (const char* c = command_line; *c; ++c) {
-        if (*c == '"') {
-            quoted = !quoted;
-        } else if (*c == ' ' && !quoted) {
-            if (!word.empty()) words.push_back(word);
-            word.clear();
-        } else {
-            word += *c;
-        }
-    }
-    if (!word.empty()) words.push_back(word);
-    return words;
-}
 
 HWND make_window(HINSTANCE instance, HBRUSH brush) {
     WNDCLASSA window_class{};
@@ -88,7 +71,7 @@ long hold(HANDLE process, DWORD milliseconds) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
-    const std::vector<std::string> words = split_arguments(command_line);
+    const std::vector<std::string> words = command_words(command_line);
     if (words.size() < 4) return 1;
     FILE* output = std::fopen(words[0].c_str(), "w");
     if (!output) return 1;
