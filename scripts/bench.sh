@@ -10,7 +10,8 @@
 #     and until the process ends; the same loop with frames that draw nothing;
 #     the light one again with CPU 0 kept busy at the lowest priority, which
 #     leaves out the cost of idling the processor; for reference, the latency of
-#     quorix.scr with its own first effect.
+#     quorix.scr with its own first effect; the drawn preview ("/p HANDLE" in
+#     the preview scenarios' host window) and its processor time.
 # Usage: scripts/bench.sh [BUILD_DIR] [RUNS]   (default build/i686, 5 runs)
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -221,6 +222,81 @@ kill "$hog"
 wait "$hog" 2>/dev/null || true
 hog=""
 latency "depth 24, quorix.scr /s -r 1 (its own first effect)" "$scr" /s -r 1
+
+# The drawn preview of "/p HANDLE" in a 152 x 112 window of the host program
+# that the preview scenarios use, beside the light saver above: processor time
+# of the preview and of wineserver per second of wall time over ten seconds.
+preview_host="$build/preview_host.exe"
+preview_seconds=10
+
+# The preview of this prefix, once the host has started it (the host's own
+# command line names quorix.scr too, but not followed by "/p").
+preview_pid() {
+  local pid
+  for pid in $(pgrep -f 'quorix\.scr /p' || true); do
+    if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      echo "$pid"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# The median of numbers on standard input, one a line.
+median_of() {
+  sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+# One preview: prints "saver_percent server_percent", or nothing when the
+# preview did not run for the whole measurement.
+one_preview() {
+  local report="$probe_dir/preview.txt" host pid="" waited=0
+  rm -f "$report"
+  taskset -c 0 wine "$preview_host" "Z:${report//\//\\}" $(( (preview_seconds + 4) * 1000 )) \
+    "Z:${scr//\//\\}" self -r "$1" >/dev/null 2>&1 &
+  host=$!
+  until pid=$(preview_pid); do
+    sleep 0.1
+    waited=$((waited + 1))
+    if [ "$waited" -gt 200 ]; then break; fi
+  done
+  if [ -n "$pid" ]; then
+    sleep 1
+    local server saver0 server0 saver1 server1 t0 t1
+    server=$(server_pid)
+    t0=$(date +%s%N); saver0=$(cpu_ticks "$pid"); server0=$(cpu_ticks "${server:-0}")
+    sleep "$preview_seconds"
+    t1=$(date +%s%N); saver1=$(cpu_ticks "$pid"); server1=$(cpu_ticks "${server:-0}")
+  fi
+  wait "$host" || true
+  [ -n "$pid" ] && grep -q "^ended_during_hold_ms -1" "$report" 2>/dev/null || return 0
+  awk -v s=$((saver1 - saver0)) -v w=$((server1 - server0)) -v hz="$hz" -v ns=$((t1 - t0)) \
+    'BEGIN { wall = ns / 1e9; printf "%.1f %.1f\n", 100 * s / hz / wall, 100 * w / hz / wall }'
+}
+
+if [ -f "$preview_host" ]; then
+  ini="$WINEPREFIX/drive_c/windows/control.ini"
+  ini_saved=$(mktemp)
+  cp "$ini" "$ini_saved" 2>/dev/null || : >"$ini_saved"
+  { awk '{ line = $0; sub(/\r$/, "", line) }
+      /^\[/ { inside = (tolower(line) == "[screen saver.quorix]") }
+      !inside { print }' "$ini_saved"
+    printf '[Screen Saver.Quorix]\r\npreview=yes\r\n'; } >"$ini"
+  : >"$result_file"
+  for ((i = 0; i < runs; i++)); do one_preview $((i + 1)) >>"$result_file"; done
+  printf '%-44s ' "depth 24, preview /p in 152 x 112"
+  if [ -s "$result_file" ]; then
+    saver_use=$(cut -d' ' -f1 "$result_file" | median_of)
+    server_use=$(cut -d' ' -f2 "$result_file" | median_of)
+    printf '            saver %5.1f %%  wineserver %5.1f %%  together %5.1f %%  (%d runs of %d s)\n' \
+      "$saver_use" "$server_use" "$(awk -v a="$saver_use" -v b="$server_use" 'BEGIN { print a + b }')" \
+      "$(wc -l <"$result_file")" "$preview_seconds"
+  else
+    echo "no runs"
+  fi
+  cp "$ini_saved" "$ini"
+  rm -f "$ini_saved"
+fi
 
 # True colour cycling: the effects draw into an off-screen 8-bit picture that is
 # shown on the window. cycling_bench sets its unpaced frames and cost per piece

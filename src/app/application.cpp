@@ -7,6 +7,8 @@
 #include "gfx/screen.h"
 #include "savewin/dialogs.h"
 #include "savewin/password.h"
+#include "savewin/preview_handle_math.h"
+#include "savewin/preview_window.h"
 #include "savewin/saver_window.h"
 
 Application app;
@@ -49,7 +51,11 @@ bool Application::saver_requested() const {
 void Application::execute() {
     if (previous_instance) return;
     if (FindWindowA(SaverWindow::class_name, nullptr)) return;
-    if (has_switch("/p")) return;
+    if (has_switch("/p")) {
+        // Without the option, or with no window to draw in, it ends at once.
+        run_preview(reinterpret_cast<HWND>(static_cast<uintptr_t>(preview_handle(command_line))));
+        return;
+    }
     if (has_switch("/a")) {
         show_change_password_dialog(GetActiveWindow());
         return;

@@ -54,6 +54,7 @@ Window::Window(const char* class_name) {
     p.parent = nullptr;
     p.menu = nullptr;
     p.parameter = nullptr;
+    p.parent_handle = nullptr;
 }
 
 Window::~Window() {
@@ -71,7 +72,7 @@ bool Window::create(const char* title) {
     }
     hwnd = CreateWindowExA(p.ex_style, name, p.title, p.style, p.left, p.top,
                            span(p.left, p.right), span(p.top, p.bottom),
-                           p.parent ? p.parent->hwnd : nullptr, p.menu,
+                           p.parent ? p.parent->hwnd : p.parent_handle, p.menu,
                            p.window_class.hInstance, p.parameter);
     if (!hwnd) return false;
     previous_procedure = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));

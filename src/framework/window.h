@@ -23,6 +23,9 @@ struct CreationParameters {
     Window* parent;
     HMENU menu;
     void* parameter;
+    // A parent that is no framework window (one of another process); used
+    // when parent is null.
+    HWND parent_handle;
 };
 extern CreationParameters creation_parameters;
 

@@ -9,7 +9,7 @@
 #include "gfx/pen_brush.h"
 #include "gfx/screen.h"
 #include "saver/palette.h"
-#include "savewin/saver_window.h"
+#include "saver/saver_host.h"
 
 Array<float> history[4] = {Array<float>(LinesSaver::history_capacity), Array<float>(LinesSaver::history_capacity),
                            Array<float>(LinesSaver::history_capacity), Array<float>(LinesSaver::history_capacity)};
@@ -113,11 +113,12 @@ void LinesSaver::print(std::ostream& out) const {
 
 void LinesSaver::run() {
     clear_screen();
-    while (swin && swin->no_msg() && !time_up()) {
+    while (saver_host && saver_host->no_msg() && !time_up()) {
         const std::clock_t start = std::clock();
         frame();
         if (dc) dc->frame_done();
-        frame_wait.until(start, frame_period, swin->hwnd);
+        frame_wait.until(start, std::max(frame_period, saver_host->least_frame_ms()),
+                        saver_host->message_window());
     }
     time_up();
 }

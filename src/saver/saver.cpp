@@ -6,7 +6,7 @@
 #include "gfx/draw_context.h"
 #include "gfx/screen.h"
 #include "saver/palette.h"
-#include "savewin/saver_window.h"
+#include "saver/saver_host.h"
 #include "trace/report.h"
 
 namespace {
@@ -15,8 +15,8 @@ int32_t clock_ticks() { return static_cast<int32_t>(std::clock()); }
 
 int32_t truncated(double value) { return static_cast<int32_t>(value); }
 
-// Savers built without a saver window (tests) behave as if cycling were allowed.
-bool cycling_allowed() { return !swin || swin->palette_cycling; }
+// Savers built without a window (tests) behave as if cycling were allowed.
+bool cycling_allowed() { return !saver_host || saver_host->palette_cycling_on(); }
 
 }  // namespace
 
@@ -27,7 +27,7 @@ Saver::Saver() : rand(app.rand.next()), values(value_count, 0), start_time(clock
     done = 0;
     for (int32_t i = 0; i < value_count; ++i) values[i] = static_cast<float>(rand.fraction());
     draw_cycler();
-    if (swin) trace_entry("saver2", 85, " : swin->no_msg() = ", swin->no_msg() ? 1 : 0);
+    if (saver_host) trace_entry("saver2", 85, " : swin->no_msg() = ", saver_host->no_msg() ? 1 : 0);
 }
 
 // Without a palette every count is 0: no rotation and no division by the size.

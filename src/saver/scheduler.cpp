@@ -11,6 +11,8 @@
 #include "saver/palette.h"
 #include "saver/rolling_circles_saver.h"
 #include "saver/saver.h"
+#include "saver/saver_host.h"
+#include "saver/scheduler.h"
 #include "savewin/saver_window.h"
 #include "trace/report.h"
 
@@ -19,16 +21,19 @@ bool start_value_waited = false;
 
 namespace {
 
+// The generator's raw values lie in [0, largest_raw_value].
+constexpr long largest_raw_value = 999999999;
+
 constexpr const char* summary_format = "%s, %s, %s, %lu, %d x %d, %d, %d, %lu";
 
 // One line per finished effect: enough to reproduce it with "-r". Unless the
 // trace is to be kept, the file starts afresh with it. wvsprintfA reads %lu as
 // unsigned long and %d as int, so every value is passed as exactly that type.
-void write_summary(const SaverWindow& window) {
-    if (!(window.keep_trace || app.has_switch("-d") || window.state != 0)) delete_trace_file();
+void write_summary(const SaverHost& host) {
+    if (!(host.trace_kept() || app.has_switch("-d"))) delete_trace_file();
     const Palette* palette = Screen.palette.get();
     const std::string date = ft_Date::now().text();
-    report("trace", summary_format, date.c_str(), window.version.text(), "32b",
+    report("trace", summary_format, date.c_str(), host.version_text(), "32b",
            static_cast<unsigned long>(app.rand.seed()), static_cast<int>(Screen.width),
            static_cast<int>(Screen.height), static_cast<int>(palette ? palette->size : 0),
            static_cast<int>(palette ? palette->bits_per_pixel : 0),
@@ -40,10 +45,16 @@ void write_summary(const SaverWindow& window) {
 
 }  // namespace
 
-void SaverWindow::next_saver() {
+void skip_to_value(const SaverHost& host, long number) {
+    if (number < 0 || number > largest_raw_value) return;
+    while (host.no_msg() && app.rand.next() != number) {
+    }
+}
+
+void start_next_saver(const SaverHost& host, std::unique_ptr<Saver>& current_saver) {
     ++saver_count;
     if (current_saver) {
-        if (trace_wanted()) write_summary(*this);
+        if (trace_wanted()) write_summary(host);
         current_saver.reset();
         if (Screen.palette) {
             Screen.palette->build();
@@ -52,7 +63,7 @@ void SaverWindow::next_saver() {
     }
 
     if (app.has_switch("-t") && !start_value_waited) {
-        skip_to_number(app.switch_number("-t"));
+        skip_to_value(host, app.switch_number("-t"));
         start_value_waited = true;
     } else {
         const int32_t prior_rand = app.rand.next();
@@ -71,7 +82,9 @@ void SaverWindow::next_saver() {
 
     if (trace_wanted()) {
         std::ostringstream text;
-        text << (no_msg() ? 1 : 0) << "\r\n" << *current_saver;
+        text << (host.no_msg() ? 1 : 0) << "\r\n" << *current_saver;
         trace_entry("savewin2", 183, " : swin->no_msg() << \"\\r\\n\" << *current_saver = ", text.str());
     }
 }
+
+void SaverWindow::next_saver() { start_next_saver(*this, current_saver); }

@@ -9,6 +9,7 @@
 #include "res/resource.h"
 #include "saver/palette.h"
 #include "saver/saver.h"
+#include "saver/scheduler.h"
 #include "savewin/dialogs.h"
 #include "savewin/monitor_covers.h"
 #include "savewin/password.h"
@@ -21,8 +22,6 @@ SaverWindow* swin = nullptr;
 namespace {
 
 constexpr int version_buffer_size = 2048;
-// The generator's raw values lie in [0, largest_raw_value].
-constexpr long largest_raw_value = 999999999;
 // WS_POPUP with the class-specific bit that screen savers have always carried.
 constexpr DWORD saver_style = 0x80000008;
 
@@ -35,6 +34,7 @@ bool message_waiting() {
 
 SaverWindow::SaverWindow() : FrameWindow(class_name) {
     swin = this;
+    saver_host = this;
     developer_mode = std::getenv("PO") != nullptr && !app.has_switch("-x");
     if (!developer_mode) install_signal_handler();
     drawing = 1;
@@ -73,6 +73,7 @@ SaverWindow::~SaverWindow() {
     picture.reset();
     covers.reset();
     if (swin == this) swin = nullptr;
+    if (saver_host == this) saver_host = nullptr;
 }
 
 // The option takes effect at start: the palette's size is fixed when it is made.
@@ -113,12 +114,8 @@ void SaverWindow::start_first_effect() {
     next_saver();
 }
 
-// A value the generator never yields would search until the first input: such
-// values are skipped.
 void SaverWindow::skip_to_number(long number) const {
-    if (number < 0 || number > largest_raw_value) return;
-    while (no_msg() && app.rand.next() != number) {
-    }
+    skip_to_value(*this, number);
 }
 
 void SaverWindow::wake() {

@@ -3,6 +3,7 @@
 #include <memory>
 #include "framework/window.h"
 #include "lib/refstring.h"
+#include "saver/saver_host.h"
 
 class CyclingPicture;
 class MonitorCovers;
@@ -10,7 +11,7 @@ class Saver;
 
 // The black full-screen window of a saver run: drives the effect from its paint
 // handler, decides which input wakes it and offers keys that act on the effect.
-class SaverWindow : public FrameWindow {
+class SaverWindow : public FrameWindow, public SaverHost {
 public:
     SaverWindow();
     ~SaverWindow() override;
@@ -21,7 +22,11 @@ public:
     // Re-reads "hide mouse", "ignore mouse", "stay on top" and "password".
     void read_options();
     // True when no message is waiting for this window.
-    bool no_msg() const;
+    bool no_msg() const override;
+    HWND message_window() const override { return hwnd; }
+    bool palette_cycling_on() const override { return palette_cycling != 0; }
+    bool trace_kept() const override { return keep_trace || state != 0; }
+    const char* version_text() const override { return version.text(); }
     // The wake-up password dialog over the running saver.
     void ask_password();
     // Ends the current effect and starts the next one.

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <io.h>
 #include "app/application.h"
-#include "savewin/saver_window.h"
+#include "saver/saver_host.h"
 
 namespace {
 
@@ -94,5 +94,5 @@ void delete_trace_file() {
 }
 
 bool trace_wanted() {
-    return tracing && swin != nullptr;
+    return tracing && saver_host != nullptr;
 }

@@ -1,0 +1,3 @@
+#include "saver/saver_host.h"
+
+SaverHost* saver_host = nullptr;

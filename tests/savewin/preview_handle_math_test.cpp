@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+
+#include "savewin/preview_handle_math.h"
+
+TEST(PreviewHandle, ReadsTheNumberAfterTheSwitch) {
+    EXPECT_EQ(1234u, preview_handle("/p 1234"));
+    EXPECT_EQ(1234u, preview_handle("/p1234"));
+    EXPECT_EQ(1234u, preview_handle("/p \t 1234 -r 7"));
+    EXPECT_EQ(1234u, preview_handle("/p:1234"));
+    EXPECT_EQ(1234u, preview_handle("/p: 1234"));
+    EXPECT_EQ(1234u, preview_handle("-r 5 /p 1234"));
+    EXPECT_EQ(4294967295u, preview_handle("/p 4294967295"));
+}
+
+TEST(PreviewHandle, GivesNoHandleForAnythingButAPlainNumber) {
+    EXPECT_EQ(0u, preview_handle(nullptr));
+    EXPECT_EQ(0u, preview_handle(""));
+    EXPECT_EQ(0u, preview_handle("/s 1234"));
+    EXPECT_EQ(0u, preview_handle("/p"));
+    EXPECT_EQ(0u, preview_handle("/p   "));
+    EXPECT_EQ(0u, preview_handle("/p abc"));
+    EXPECT_EQ(0u, preview_handle("/p 12ab"));
+    EXPECT_EQ(0u, preview_handle("/p -1234"));
+    EXPECT_EQ(0u, preview_handle("/p +1234"));
+    EXPECT_EQ(0u, preview_handle("/p ::1234"));
+    EXPECT_EQ(0u, preview_handle("/p 0"));
+    // Too large for a window handle, however many digits.
+    EXPECT_EQ(0u, preview_handle("/p 4294967296"));
+    EXPECT_EQ(0u, preview_handle("/p 99999999999999999999999999"));
+}
+
+// Only the first "/p" counts, as for every other switch.
+TEST(PreviewHandle, ReadsAfterTheFirstSwitchOnly) {
+    EXPECT_EQ(0u, preview_handle("/p x /p 1234"));
+    EXPECT_EQ(12u, preview_handle("/p 12 /p 34"));
+}
