@@ -104,3 +104,20 @@ monitors_desktop_pixels() {
 monitors_cover_count() {
   xwininfo -root -tree | grep -c '("quorix.scr" "quorix.scr")  639x480+801+0'
 }
+
+# Number of pixels of the desktop colour in a part (WxH+X+Y) of a capture.
+monitors_desktop_pixels_in() {
+  convert "$1" -crop "$2" +repage -fill white -opaque "$MONITORS_DESKTOP" -fill black +opaque white \
+    -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# Number of lit pixels in a part (WxH+X+Y) of a capture.
+monitors_lit_pixels_in() {
+  convert "$1" -crop "$2" +repage "$E2E_OUT/part.png"
+  e2e_lit_pixels "$E2E_OUT/part.png"
+}
+
+# Number of mirror windows of Quorix on the X display (the whole second monitor).
+monitors_mirror_count() {
+  xwininfo -root -tree | grep -c '("quorix.scr" "quorix.scr")  640x480+800+0'
+}

@@ -1,0 +1,42 @@
+#pragma once
+#include <windows.h>
+#include <cstdint>
+
+#include "gfx/cycling_picture.h"
+#include "gfx/relay_context.h"
+#include "savewin/cover_layout_math.h"
+
+class MonitorCovers;
+
+// Shows the saver's picture on the mirror windows, each scaled to fit its
+// monitor with the aspect kept and centred on black. Paced as the true colour
+// cycling picture is: after every slice, and while one runs at most about 60
+// times a second, less often when a presentation costs more.
+class MirrorPresenter : public FrameListener {
+public:
+    // The picture is read from the saver window, or from the cycling picture
+    // when there is one.
+    MirrorPresenter(const MonitorCovers& mirrors, HWND saver, CyclingPicture* picture,
+                    CyclingPicture::Clock clock = {});
+    MirrorPresenter(const MirrorPresenter&) = delete;
+    MirrorPresenter& operator=(const MirrorPresenter&) = delete;
+
+    void frame_done() override;
+    void slice_done() override;
+    // The mirror windows changed or lost what they showed: show it now.
+    void present();
+
+    // Presentations so far.
+    int32_t presentations = 0;
+
+private:
+    void show_on(HWND window, const CoverRect& monitor, HDC source);
+
+    const MonitorCovers& mirrors;
+    HWND saver;
+    CyclingPicture* picture;
+    CyclingPicture::Clock clock;
+    bool pending = false;
+    int64_t last_present = 0;
+    int64_t present_cost = 0;   // how long presentations take, smoothed
+};
