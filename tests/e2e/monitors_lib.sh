@@ -121,3 +121,13 @@ monitors_lit_pixels_in() {
 monitors_mirror_count() {
   xwininfo -root -tree | grep -c '("quorix.scr" "quorix.scr")  640x480+800+0'
 }
+
+# How alike the primary's picture and the mirror on the second monitor are in a
+# capture: both scaled to 160x120, their normalised cross-correlation (1 is the
+# same picture; a black or unrelated picture gives 0 or less).
+monitors_mirror_likeness() {
+  convert "$1" -crop 800x600+0+0 +repage -resize '160x120!' "$E2E_OUT/primary-small.png"
+  convert "$1" -crop 640x480+800+0 +repage -resize '160x120!' "$E2E_OUT/mirror-small.png"
+  compare -metric NCC "$E2E_OUT/primary-small.png" "$E2E_OUT/mirror-small.png" null: 2>&1 |
+    sed 's/ .*//'
+}
