@@ -66,5 +66,20 @@ e2e_type abc
 e2e_key Return
 e2e_check "the right password ends the saver with exit code 0" shell_ended_cleanly
 
+# With true colour cycling the mirror shows the cycling picture, colours and all.
+e2e_clear_settings
+e2e_ini_set monitors mirror
+e2e_ini_set "true colour cycling" yes
+monitors_start_saver
+sleep 1
+capture="$E2E_OUT/mirror-cycling.png"
+e2e_capture "$capture"
+e2e_eq "cycling: no pixel of the desktop colour on the second monitor" 0 "$(monitors_desktop_pixels "$capture")"
+likeness=$(monitors_mirror_likeness "$capture")
+e2e_check "cycling: the mirror shows the primary's picture (likeness $likeness of 1)" \
+  awk -v v="$likeness" 'BEGIN { exit !(v + 0 > 0.6) }'
+e2e_key q
+e2e_check "cycling: a key ends it with exit code 0" shell_ended_cleanly
+
 e2e_clear_settings
 e2e_end

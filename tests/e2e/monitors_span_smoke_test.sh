@@ -46,5 +46,20 @@ e2e_key q
 e2e_check "the traced run ends on a key with exit code 0" shell_ended_cleanly
 
 rm -f "$temp"/tr*.txt
+
+# True colour cycling draws into a picture as large as the virtual screen.
+e2e_ini_set "true colour cycling" yes
+monitors_start_saver
+sleep 1
+capture="$E2E_OUT/span-cycling.png"
+e2e_capture "$capture"
+for part in 800x600+0+0 640x480+800+0; do
+  e2e_eq "cycling: no pixel of the desktop colour in $part" 0 "$(monitors_desktop_pixels_in "$capture" "$part")"
+  lit=$(monitors_lit_pixels_in "$capture" "$part")
+  e2e_check "cycling: lines in $part ($lit lit pixels)" [ "$lit" -gt 300 ]
+done
+e2e_key q
+e2e_check "cycling: a key ends it with exit code 0" shell_ended_cleanly
+
 e2e_clear_settings
 e2e_end
