@@ -13,18 +13,23 @@ MONITORS_COVER="801 0 1440 480"
 # CTest counts this exit code as skipped (SKIP_RETURN_CODE in cmake/windows.cmake).
 MONITORS_SKIP=77
 
+# With a second argument 8 the display is a palette display of depth 8, which
+# the scenario starts itself, with a prefix of its own.
 monitors_begin() {
-  if [ -z "${QUORIX_DISPLAY_MM:-}" ]; then
+  local depth="${2:-24}" kind=mm
+  [ "$depth" = 8 ] && kind=mm8
+  local var="QUORIX_DISPLAY_${kind^^}"
+  if [ -z "${!var:-}" ]; then
     local display pid
-    if ! read -r display pid < <(quorix_xorg_start); then
+    if ! read -r display pid < <(quorix_xorg_start "$depth"); then
       echo "[$1] skipped: no two-monitor display (Xorg with the dummy video driver did not start)"
       exit "$MONITORS_SKIP"
     fi
-    export QUORIX_DISPLAY_MM="$display"
+    export "$var=$display"
     E2E_OWN_PIDS+=("$pid")
   fi
   e2e_begin "$1"
-  e2e_depth mm
+  e2e_depth "$kind"
   # An earlier scenario may have left another layout; Wine reads the monitors
   # when its server starts, so the server starts afresh on the set layout.
   quorix_xorg_two_monitors "$DISPLAY"
