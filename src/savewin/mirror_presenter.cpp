@@ -1,9 +1,16 @@
 #include "savewin/mirror_presenter.h"
 
+#include "gfx/dib_surface.h"
 #include "gfx/screen.h"
 #include "saver/palette.h"
 #include "savewin/monitor_covers.h"
 #include "savewin/monitor_layout_math.h"
+
+namespace {
+
+bool empty(const CoverRect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+}  // namespace
 
 MirrorPresenter::MirrorPresenter(const MonitorCovers& mirrors, HWND saver, CyclingPicture* picture,
                                  CyclingPicture::Clock clock)
@@ -14,6 +21,8 @@ MirrorPresenter::MirrorPresenter(const MonitorCovers& mirrors, HWND saver, Cycli
     last_present = this->clock() - CyclingPicture::present_interval_us;
 }
 
+MirrorPresenter::~MirrorPresenter() = default;
+
 void MirrorPresenter::frame_done() {
     pending = true;
     if (clock() - last_present >= CyclingPicture::paced_interval(present_cost)) present();
@@ -23,14 +32,24 @@ void MirrorPresenter::slice_done() {
     if (pending) present();
 }
 
+// On a palette display the mirror realises the saver's palette and copies the
+// window's pixels as they are, so they keep their system palette indexes and
+// move with every palette animation, as the primary's do.
 void MirrorPresenter::present() {
     const int64_t start = clock();
     if (mirrors.count() > 0) {
+        const Palette* palette = Screen.palette.get();
+        const bool indexed = !picture && palette && palette->palette_device && palette->handle();
         HDC window_dc = picture ? nullptr : GetDC(saver);
         HDC source = picture ? picture->source() : window_dc;
-        if (source) {
-            for (size_t i = 0; i < mirrors.count(); ++i)
-                show_on(mirrors.window_list()[i], mirrors.window_rects()[i], source);
+        if (source && (indexed || capture(source))) {
+            scaled.resize(mirrors.count());
+            for (size_t i = 0; i < mirrors.count(); ++i) {
+                if (indexed)
+                    stretch_on(mirrors.window_list()[i], mirrors.window_rects()[i], source);
+                else
+                    scale_on(i, mirrors.window_list()[i], mirrors.window_rects()[i]);
+            }
         }
         if (window_dc) ReleaseDC(saver, window_dc);
     }
@@ -40,26 +59,49 @@ void MirrorPresenter::present() {
     present_cost = (present_cost + last_present - start) / 2;
 }
 
-// On a palette display the mirror realises the saver's palette as a background
-// palette and copies without blending, so its pixels keep the same system
-// palette indexes and move with every palette animation.
-void MirrorPresenter::show_on(HWND window, const CoverRect& monitor, HDC source) {
+void MirrorPresenter::stretch_on(HWND window, const CoverRect& monitor, HDC source) {
     const Palette* palette = Screen.palette.get();
-    const int32_t width = picture ? picture->width : Screen.width;
-    const int32_t height = picture ? picture->height : Screen.height;
-    const CoverRect fit = fitted_rect(width, height, monitor);
-    if (fit.right <= fit.left || fit.bottom <= fit.top) return;
+    const CoverRect fit = fitted_rect(Screen.width, Screen.height, monitor);
+    if (empty(fit)) return;
     HDC target = GetDC(window);
     if (!target) return;
-    HPALETTE previous = nullptr;
-    const bool realise = !picture && palette && palette->palette_device && palette->handle();
-    if (realise) {
-        previous = SelectPalette(target, palette->handle(), TRUE);
-        RealizePalette(target);
-    }
+    HPALETTE previous = SelectPalette(target, palette->handle(), TRUE);
+    RealizePalette(target);
     SetStretchBltMode(target, COLORONCOLOR);
     StretchBlt(target, fit.left - monitor.left, fit.top - monitor.top, fit.right - fit.left,
-               fit.bottom - fit.top, source, 0, 0, width, height, SRCCOPY);
-    if (realise) SelectPalette(target, previous, TRUE);
+               fit.bottom - fit.top, source, 0, 0, Screen.width, Screen.height, SRCCOPY);
+    SelectPalette(target, previous, TRUE);
     ReleaseDC(window, target);
+}
+
+bool MirrorPresenter::capture(HDC source) {
+    const int32_t width = picture ? picture->width : Screen.width;
+    const int32_t height = picture ? picture->height : Screen.height;
+    if (!copy || copy->width != width || copy->height != height) copy = std::make_unique<DibSurface>(width, height);
+    if (!copy->valid()) return false;
+    BitBlt(copy->hdc, 0, 0, width, height, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    return true;
+}
+
+void MirrorPresenter::scale_on(size_t mirror, HWND window, const CoverRect& monitor) {
+    const CoverRect fit = fitted_rect(copy->width, copy->height, monitor);
+    if (empty(fit)) return;
+    const int32_t width = fit.right - fit.left;
+    const int32_t height = fit.bottom - fit.top;
+    std::unique_ptr<DibSurface>& target = scaled[mirror];
+    if (!target || target->width != width || target->height != height)
+        target = std::make_unique<DibSurface>(width, height);
+    if (!target->valid()) return;
+    const std::vector<int32_t> columns = nearest_indexes(copy->width, width);
+    const std::vector<int32_t> rows = nearest_indexes(copy->height, height);
+    for (int32_t y = 0; y < height; ++y) {
+        const uint32_t* from = copy->row(rows[static_cast<size_t>(y)]);
+        uint32_t* to = target->row(y);
+        for (int32_t x = 0; x < width; ++x) to[x] = from[columns[static_cast<size_t>(x)]];
+    }
+    HDC screen = GetDC(window);
+    if (!screen) return;
+    BitBlt(screen, fit.left - monitor.left, fit.top - monitor.top, width, height, target->hdc, 0, 0, SRCCOPY);
+    ReleaseDC(window, screen);
 }

@@ -1,11 +1,14 @@
 #pragma once
 #include <windows.h>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "gfx/cycling_picture.h"
 #include "gfx/relay_context.h"
 #include "savewin/cover_layout_math.h"
 
+class DibSurface;
 class MonitorCovers;
 
 // Shows the saver's picture on the mirror windows, each scaled to fit its
@@ -18,6 +21,7 @@ public:
     // when there is one.
     MirrorPresenter(const MonitorCovers& mirrors, HWND saver, CyclingPicture* picture,
                     CyclingPicture::Clock clock = {});
+    ~MirrorPresenter() override;
     MirrorPresenter(const MirrorPresenter&) = delete;
     MirrorPresenter& operator=(const MirrorPresenter&) = delete;
 
@@ -30,7 +34,12 @@ public:
     int32_t presentations = 0;
 
 private:
-    void show_on(HWND window, const CoverRect& monitor, HDC source);
+    // Keeps palette indexes: for a palette display.
+    void stretch_on(HWND window, const CoverRect& monitor, HDC source);
+    // Scales a copy of the picture itself, which costs a fraction of what the
+    // system's stretching costs on a true-colour display.
+    void scale_on(size_t mirror, HWND window, const CoverRect& monitor);
+    bool capture(HDC source);
 
     const MonitorCovers& mirrors;
     HWND saver;
@@ -39,4 +48,7 @@ private:
     bool pending = false;
     int64_t last_present = 0;
     int64_t present_cost = 0;   // how long presentations take, smoothed
+    // The picture as last copied, and each mirror's scaled copy.
+    std::unique_ptr<DibSurface> copy;
+    std::vector<std::unique_ptr<DibSurface>> scaled;
 };

@@ -78,3 +78,12 @@ std::vector<CoverRect> mirror_layout(const std::vector<CoverRect>& monitors, con
     }
     return mirrors;
 }
+
+std::vector<int32_t> nearest_indexes(int32_t source, int32_t target) {
+    std::vector<int32_t> indexes;
+    if (source <= 0 || target <= 0) return indexes;
+    indexes.reserve(static_cast<size_t>(target));
+    for (int64_t i = 0; i < target; ++i)
+        indexes.push_back(static_cast<int32_t>((2 * i + 1) * source / (2 * static_cast<int64_t>(target))));
+    return indexes;
+}

@@ -31,3 +31,7 @@ CoverRect fitted_rect(int32_t picture_width, int32_t picture_height, const Cover
 // The monitors that show a mirror of the saver's picture: every non-empty one
 // that the saver window does not already hold whole.
 std::vector<CoverRect> mirror_layout(const std::vector<CoverRect>& monitors, const CoverRect& saver);
+
+// For each of `target` pixels of a row scaled from `source` pixels, the source
+// pixel nearest its centre; empty when either is not positive.
+std::vector<int32_t> nearest_indexes(int32_t source, int32_t target);

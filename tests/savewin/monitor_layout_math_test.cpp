@@ -113,3 +113,34 @@ TEST(MirrorLayout, EveryMonitorOutsideTheSaverWindowGetsAMirror) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NearestIndexes, SampleEachTargetPixelsCentreInOrder) {
+    const std::vector<int32_t> down = nearest_indexes(800, 640);
+    ASSERT_EQ(640u, down.size());
+    EXPECT_EQ(0, down.front());
+    EXPECT_EQ(799, down.back());
+    for (size_t i = 1; i < down.size(); ++i) {
+        EXPECT_GT(down[i], down[i - 1]);
+        EXPECT_LE(down[i] - down[i - 1], 2) << "a fifth of the columns is left out, never two in a row";
+    }
+    EXPECT_EQ((std::vector<int32_t>{0, 0, 1, 1, 2, 2}), nearest_indexes(3, 6));
+    EXPECT_EQ((std::vector<int32_t>{0, 1, 2}), nearest_indexes(3, 3));
+    EXPECT_EQ((std::vector<int32_t>{2}), nearest_indexes(5, 1));
+    EXPECT_EQ((std::vector<int32_t>{0, 0, 0}), nearest_indexes(1, 3));
+}
+
+TEST(NearestIndexes, EmptyForEmptyRowsAndInRangeForHugeOnes) {
+    EXPECT_TRUE(nearest_indexes(0, 10).empty());
+    EXPECT_TRUE(nearest_indexes(10, 0).empty());
+    EXPECT_TRUE(nearest_indexes(-5, 10).empty());
+    const int32_t high = std::numeric_limits<int32_t>::max();
+    const std::vector<int32_t> huge = nearest_indexes(high, 4);
+    ASSERT_EQ(4u, huge.size());
+    EXPECT_EQ(high / 8, huge[0]);
+    EXPECT_LT(huge[3], high);
+    EXPECT_GT(huge[3], huge[2]);
+}
+
+}  // namespace
