@@ -192,9 +192,14 @@ void CyclingPicture::draw_on(HDC target) {
     if (target && hdc) BitBlt(target, 0, 0, width, height, hdc, 0, 0, SRCCOPY);
 }
 
-HDC CyclingPicture::source() {
-    recolour();
-    return hdc;
+const std::array<RGBQUAD, CyclingPicture::table_size>& CyclingPicture::colours() {
+    sync_table();
+    return table;
+}
+
+const uint8_t* CyclingPicture::slots_row(int32_t y) const {
+    if (!bits || y < 0 || y >= height) return nullptr;
+    return bits + static_cast<size_t>(y) * static_cast<size_t>(stride);
 }
 
 int32_t CyclingPicture::index_at(int32_t x, int32_t y) const {

@@ -45,8 +45,11 @@ public:
     void uncovered();
     // Copies the whole picture, with the current colours, onto a context.
     void draw_on(HDC target);
-    // The picture's own context, with the current colours, to copy from.
-    HDC source();
+    // The colour table with the current colours, for reading the picture's slots.
+    const std::array<RGBQUAD, table_size>& colours();
+    // Row y of the picture's slots, for reading after GdiFlush; null without a
+    // picture or outside it.
+    const uint8_t* slots_row(int32_t y) const;
 
     // The table slot a pixel holds; -1 outside the picture.
     int32_t index_at(int32_t x, int32_t y) const;

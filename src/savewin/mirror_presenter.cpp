@@ -23,8 +23,11 @@ MirrorPresenter::MirrorPresenter(const MonitorCovers& mirrors, HWND saver, Cycli
 
 MirrorPresenter::~MirrorPresenter() = default;
 
+// With a cycling picture the mirrors show when the window has just shown it,
+// so that all monitors show the same state of it.
 void MirrorPresenter::frame_done() {
     pending = true;
+    if (picture && picture->presentations == followed) return;
     if (clock() - last_present >= CyclingPicture::paced_interval(present_cost)) present();
 }
 
@@ -41,12 +44,12 @@ void MirrorPresenter::present() {
         const Palette* palette = Screen.palette.get();
         const bool indexed = !picture && palette && palette->palette_device && palette->handle();
         HDC window_dc = picture ? nullptr : GetDC(saver);
-        HDC source = picture ? picture->source() : window_dc;
-        if (source && (indexed || capture(source))) {
+        if (picture) GdiFlush();
+        if (picture || (window_dc && (indexed || capture(window_dc)))) {
             scaled.resize(mirrors.count());
             for (size_t i = 0; i < mirrors.count(); ++i) {
                 if (indexed)
-                    stretch_on(mirrors.window_list()[i], mirrors.window_rects()[i], source);
+                    stretch_on(mirrors.window_list()[i], mirrors.window_rects()[i], window_dc);
                 else
                     scale_on(i, mirrors.window_list()[i], mirrors.window_rects()[i]);
             }
@@ -54,6 +57,7 @@ void MirrorPresenter::present() {
         if (window_dc) ReleaseDC(saver, window_dc);
     }
     pending = false;
+    if (picture) followed = picture->presentations;
     ++presentations;
     last_present = clock();
     present_cost = (present_cost + last_present - start) / 2;
@@ -74,9 +78,13 @@ void MirrorPresenter::stretch_on(HWND window, const CoverRect& monitor, HDC sour
     ReleaseDC(window, target);
 }
 
+int32_t MirrorPresenter::picture_width() const { return picture ? picture->width : Screen.width; }
+
+int32_t MirrorPresenter::picture_height() const { return picture ? picture->height : Screen.height; }
+
 bool MirrorPresenter::capture(HDC source) {
-    const int32_t width = picture ? picture->width : Screen.width;
-    const int32_t height = picture ? picture->height : Screen.height;
+    const int32_t width = picture_width();
+    const int32_t height = picture_height();
     if (!copy || copy->width != width || copy->height != height) copy = std::make_unique<DibSurface>(width, height);
     if (!copy->valid()) return false;
     BitBlt(copy->hdc, 0, 0, width, height, source, 0, 0, SRCCOPY);
@@ -85,7 +93,7 @@ bool MirrorPresenter::capture(HDC source) {
 }
 
 void MirrorPresenter::scale_on(size_t mirror, HWND window, const CoverRect& monitor) {
-    const CoverRect fit = fitted_rect(copy->width, copy->height, monitor);
+    const CoverRect fit = fitted_rect(picture_width(), picture_height(), monitor);
     if (empty(fit)) return;
     const int32_t width = fit.right - fit.left;
     const int32_t height = fit.bottom - fit.top;
@@ -93,15 +101,38 @@ void MirrorPresenter::scale_on(size_t mirror, HWND window, const CoverRect& moni
     if (!target || target->width != width || target->height != height)
         target = std::make_unique<DibSurface>(width, height);
     if (!target->valid()) return;
-    const std::vector<int32_t> columns = nearest_indexes(copy->width, width);
-    const std::vector<int32_t> rows = nearest_indexes(copy->height, height);
-    for (int32_t y = 0; y < height; ++y) {
-        const uint32_t* from = copy->row(rows[static_cast<size_t>(y)]);
-        uint32_t* to = target->row(y);
-        for (int32_t x = 0; x < width; ++x) to[x] = from[columns[static_cast<size_t>(x)]];
-    }
+    const std::vector<int32_t> columns = nearest_indexes(picture_width(), width);
+    const std::vector<int32_t> rows = nearest_indexes(picture_height(), height);
+    if (picture)
+        scale_slots(*target, columns, rows);
+    else
+        scale_copy(*target, columns, rows);
     HDC screen = GetDC(window);
     if (!screen) return;
     BitBlt(screen, fit.left - monitor.left, fit.top - monitor.top, width, height, target->hdc, 0, 0, SRCCOPY);
     ReleaseDC(window, screen);
+}
+
+void MirrorPresenter::scale_copy(DibSurface& target, const std::vector<int32_t>& columns,
+                                 const std::vector<int32_t>& rows) const {
+    for (int32_t y = 0; y < target.height; ++y) {
+        const uint32_t* from = copy->row(rows[static_cast<size_t>(y)]);
+        uint32_t* to = target.row(y);
+        for (int32_t x = 0; x < target.width; ++x) to[x] = from[columns[static_cast<size_t>(x)]];
+    }
+}
+
+void MirrorPresenter::scale_slots(DibSurface& target, const std::vector<int32_t>& columns,
+                                  const std::vector<int32_t>& rows) const {
+    uint32_t words[CyclingPicture::table_size];
+    const auto& table = picture->colours();
+    for (size_t i = 0; i < table.size(); ++i)
+        words[i] = static_cast<uint32_t>(table[i].rgbBlue) | static_cast<uint32_t>(table[i].rgbGreen) << 8 |
+                   static_cast<uint32_t>(table[i].rgbRed) << 16;
+    for (int32_t y = 0; y < target.height; ++y) {
+        const uint8_t* from = picture->slots_row(rows[static_cast<size_t>(y)]);
+        uint32_t* to = target.row(y);
+        if (!from) continue;
+        for (int32_t x = 0; x < target.width; ++x) to[x] = words[from[columns[static_cast<size_t>(x)]]];
+    }
 }

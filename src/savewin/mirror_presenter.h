@@ -36,16 +36,22 @@ public:
 private:
     // Keeps palette indexes: for a palette display.
     void stretch_on(HWND window, const CoverRect& monitor, HDC source);
-    // Scales a copy of the picture itself, which costs a fraction of what the
-    // system's stretching costs on a true-colour display.
+    // Scales the picture in the program, which costs a fraction of what the
+    // system's stretching costs on a true-colour display: from a copy of the
+    // window, or straight from the cycling picture's slots through its colours.
     void scale_on(size_t mirror, HWND window, const CoverRect& monitor);
     bool capture(HDC source);
+    void scale_copy(DibSurface& target, const std::vector<int32_t>& columns, const std::vector<int32_t>& rows) const;
+    void scale_slots(DibSurface& target, const std::vector<int32_t>& columns, const std::vector<int32_t>& rows) const;
+    int32_t picture_width() const;
+    int32_t picture_height() const;
 
     const MonitorCovers& mirrors;
     HWND saver;
     CyclingPicture* picture;
     CyclingPicture::Clock clock;
     bool pending = false;
+    int32_t followed = 0;   // the cycling picture's presentations at the last one
     int64_t last_present = 0;
     int64_t present_cost = 0;   // how long presentations take, smoothed
     // The picture as last copied, and each mirror's scaled copy.

@@ -138,3 +138,31 @@ monitors_desktop_patches_in() {
   convert "$1" -crop "$2" +repage -fill white -opaque "$MONITORS_DESKTOP" -fill black +opaque white \
     -morphology Erode Square:1 -format '%[fx:int(mean*w*h+0.5)]' info:
 }
+
+# Starts a traced saver with the seed 4242, ends its first effect ("f") and
+# puts the summary line the trace got for it in MONITORS_SUMMARY; the saver
+# keeps running (started here, not in a subshell, so the scenario can wait for it).
+monitors_traced_summary() {
+  local temp
+  temp=$(e2e_temp)
+  rm -f "$temp"/tr*.txt
+  e2e_mouse_move 400 300
+  e2e_start /s -l -r 4242
+  e2e_wait_window "$PLAIN_TITLE" 30 >/dev/null
+  sleep 1
+  e2e_key f
+  sleep 1
+  MONITORS_SUMMARY=$(grep -a ', 32b, ' "$temp/trace.txt" 2>/dev/null | head -n 1 | tr -d '\r')
+}
+
+# True when the mirror on the second monitor of a capture is lit about as the
+# primary is (a scaled picture has about 0.64 of its lit pixels; a line may
+# have moved meanwhile), and the primary is lit at all. Sets MONITORS_LIT to
+# "mirror/primary" for the check's name.
+monitors_mirror_lit() {
+  local primary mirror
+  primary=$(monitors_lit_pixels_in "$1" 800x600+0+0)
+  mirror=$(monitors_lit_pixels_in "$1" 640x480+800+0)
+  MONITORS_LIT="$mirror/$primary"
+  [ "$primary" -gt 0 ] && [ $((mirror * 6)) -gt "$primary" ]
+}

@@ -61,8 +61,8 @@ sleep 0.5
 capture="$E2E_OUT/mirror-back.png"
 e2e_capture "$capture"
 e2e_eq "... no patch of the desktop colour on it" 0 "$(monitors_desktop_patches_in "$capture" 640x480+800+0)"
-lit=$(monitors_lit_pixels_in "$capture" 640x480+800+0)
-e2e_check "... and the picture on it ($lit lit pixels)" [ "$lit" -gt 300 ]
+monitors_mirror_lit "$capture" || true
+e2e_check "... and the picture on it (lit pixels, mirror/primary: $MONITORS_LIT)" monitors_mirror_lit "$capture"
 e2e_key q
 e2e_check "mirror: a key still ends the saver with exit code 0" shell_ended_cleanly
 e2e_eq "no mirror window is left" 0 "$(monitors_mirror_count)"

@@ -6,17 +6,24 @@
 source "$(dirname "$0")/monitors_lib.sh"
 monitors_begin monitors_span
 
+# Checks (with a prefix for their names) a capture for lines on both monitors
+# and no desktop on either.
+span_shows_lines() {
+  local part lit
+  for part in 800x600+0+0 640x480+800+0; do
+    e2e_eq "${1}no patch of the desktop colour in $part" 0 "$(monitors_desktop_patches_in "$2" "$part")"
+    lit=$(monitors_lit_pixels_in "$2" "$part")
+    e2e_check "${1}lines in $part ($lit lit pixels)" [ "$lit" -gt 300 ]
+  done
+}
+
 e2e_ini_set monitors span
 temp=$(e2e_temp)
 monitors_start_saver
 sleep 1
 capture="$E2E_OUT/span.png"
 e2e_capture "$capture"
-for part in 800x600+0+0 640x480+800+0; do
-  e2e_eq "no patch of the desktop colour in $part" 0 "$(monitors_desktop_patches_in "$capture" "$part")"
-  lit=$(monitors_lit_pixels_in "$capture" "$part")
-  e2e_check "lines in $part ($lit lit pixels)" [ "$lit" -gt 300 ]
-done
+span_shows_lines "" "$capture"
 monitors_probe
 e2e_eq "the saver window spans the virtual screen and a pixel more" "0 0 1441 601" "$(monitors_value saver_rect)"
 e2e_eq "no cover window" "0" "$(monitors_value covers)"
@@ -31,15 +38,9 @@ e2e_click 1
 e2e_check "a click on the second monitor wakes it with exit code 0" shell_ended_cleanly
 e2e_check "no saver window is left" shell_no_saver_window
 
-# A traced run writes its summary when an effect ends ("f").
-rm -f "$temp"/tr*.txt
-e2e_mouse_move 400 300
-e2e_start /s -l -r 4242
-e2e_wait_window "$PLAIN_TITLE" 30 >/dev/null
-sleep 1
-e2e_key f
-sleep 1
-summary=$(grep -a ', 32b, ' "$temp/trace.txt" 2>/dev/null | head -n 1 | tr -d '\r')
+# A traced run writes its summary when an effect ends.
+monitors_traced_summary
+summary=$MONITORS_SUMMARY
 e2e_check "the trace's summary shows the virtual screen's size ($summary)" \
   grep -q ', 4242, 1440 x 600, ' <<<"$summary"
 e2e_key q
@@ -53,11 +54,7 @@ monitors_start_saver
 sleep 1
 capture="$E2E_OUT/span-cycling.png"
 e2e_capture "$capture"
-for part in 800x600+0+0 640x480+800+0; do
-  e2e_eq "cycling: no patch of the desktop colour in $part" 0 "$(monitors_desktop_patches_in "$capture" "$part")"
-  lit=$(monitors_lit_pixels_in "$capture" "$part")
-  e2e_check "cycling: lines in $part ($lit lit pixels)" [ "$lit" -gt 300 ]
-done
+span_shows_lines "cycling: " "$capture"
 e2e_key q
 e2e_check "cycling: a key ends it with exit code 0" shell_ended_cleanly
 
