@@ -319,3 +319,36 @@ for option in no yes; do
 done
 cp "$ini_saved" "$ini"
 rm -f "$ini_saved"
+
+# Several monitors: the light lines on the two-monitor Xorg display (800x600
+# primary, 640x480 right of it) with the other monitor covered black (primary),
+# one picture over both (span) and the primary's picture mirrored (mirror).
+echo "== several monitors (two-monitor Xorg display, depth 24)"
+if read -r display pid < <(quorix_xorg_start 2>/dev/null); then
+  xvfb_pids+=("$pid")
+  if [ "${#other_cpu[@]}" -gt 0 ]; then taskset -a -p -c 1 "$pid" >/dev/null; fi
+  export QUORIX_DISPLAY_MM="$display" QUORIX_DEPTH=mm
+  quorix_wine_prepare_one
+  wineserver -w
+  taskset -c 0 wineserver -p
+  pointer[mm]="100 100"
+  taskset -c 0 wine cmd /c exit >/dev/null 2>&1 || true
+  # shellcheck disable=SC2086
+  xdotool mousemove ${pointer[mm]}
+  ini="$WINEPREFIX/drive_c/windows/control.ini"
+  ini_saved=$(mktemp)
+  cp "$ini" "$ini_saved" 2>/dev/null || : >"$ini_saved"
+  for mode in primary span mirror; do
+    { awk '{ line = $0; sub(/\r$/, "", line) }
+        /^\[/ { inside = (tolower(line) == "[screen saver.quorix]") }
+        !inside { print }' "$ini_saved"
+      printf '[Screen Saver.Quorix]\r\nmonitors=%s\r\n' "$mode"; } >"$ini"
+    runs_of "two monitors, light, $mode" "$bench" --saver light
+  done
+  cp "$ini_saved" "$ini"
+  rm -f "$ini_saved"
+  export QUORIX_DEPTH=24
+  quorix_wine_env
+else
+  echo "no two-monitor display (Xorg with the dummy video driver did not start)"
+fi

@@ -69,6 +69,7 @@ quorix_wineserver_start_one() {
 quorix_wineserver_stop() {
   quorix_for_each_depth quorix_wineserver_stop_one
   (export QUORIX_DEPTH=mm; quorix_wineserver_stop_one)
+  (export QUORIX_DEPTH=mm8; quorix_wineserver_stop_one)
   quorix_wine_env
 }
 
@@ -85,6 +86,7 @@ quorix_wineserver_stop_one() {
 quorix_for_each_depth() {
   local depth depths=(24 8)
   [ -n "${QUORIX_DISPLAY_MM:-}" ] && depths+=(mm)
+  [ -n "${QUORIX_DISPLAY_MM8:-}" ] && depths+=(mm8)
   for depth in "${depths[@]}"; do
     (export QUORIX_DEPTH=$depth; "$@")
   done
@@ -110,13 +112,14 @@ quorix_xvfb_start() {
 
 # Starts Xorg with the dummy driver as a two-monitor desktop: the primary
 # DUMMY0 at 800x600 and DUMMY1 at 640x480 right of it (Xvfb has one output
-# only, and Wine learns the monitors through XRandR). Prints "<display> <pid>".
+# only, and Wine learns the monitors through XRandR), of the depth given (24
+# when none is). Prints "<display> <pid>".
 quorix_xorg_start() {
-  local dir fifo display="" pid
+  local depth="${1:-24}" dir fifo display="" pid
   dir=$(mktemp -d)
   fifo="$dir/displayfd"
   mkfifo "$fifo"
-  cat >"$dir/xorg.conf" <<'CONF'
+  cat >"$dir/xorg.conf" <<CONF
 Section "ServerFlags"
   Option "DontVTSwitch" "true"
   Option "AutoAddDevices" "false"
@@ -135,9 +138,9 @@ Section "Screen"
   Identifier "screen"
   Device "card"
   Monitor "monitor"
-  DefaultDepth 24
+  DefaultDepth $depth
   SubSection "Display"
-    Depth 24
+    Depth $depth
     Virtual 2048 1024
   EndSubSection
 EndSection

@@ -26,7 +26,9 @@ struct PictureInfo {
     RGBQUAD colours[CyclingPicture::table_size];
 };
 
-int64_t counter_microseconds() {
+}  // namespace
+
+int64_t CyclingPicture::steady_now() {
     LARGE_INTEGER frequency{};
     LARGE_INTEGER now{};
     QueryPerformanceFrequency(&frequency);
@@ -34,6 +36,12 @@ int64_t counter_microseconds() {
     if (frequency.QuadPart <= 0) return static_cast<int64_t>(GetTickCount()) * 1000;
     return now.QuadPart / frequency.QuadPart * 1000000 + now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
 }
+
+int64_t CyclingPicture::paced_interval(int64_t present_cost) {
+    return std::clamp(present_cost * present_cost_share, present_interval_us, longest_interval_us);
+}
+
+namespace {
 
 int32_t distance(const RGBQUAD& entry, int32_t red, int32_t green, int32_t blue) {
     const int32_t dr = entry.rgbRed - red;
@@ -50,7 +58,7 @@ CyclingPicture::CyclingPicture(const Palette& palette, HWND window, int32_t widt
       height(std::max(height, 1)),
       palette(palette),
       window(window),
-      clock(clock ? std::move(clock) : Clock(counter_microseconds)) {
+      clock(clock ? std::move(clock) : Clock(steady_now)) {
     std::copy(std::begin(low_colours), std::end(low_colours), table.begin());
     std::copy(std::begin(high_colours), std::end(high_colours), table.begin() + high_first);
     table_changes = palette.changes + 1;
@@ -138,9 +146,7 @@ bool CyclingPicture::pending() const { return drawn || whole_due || shown_change
 
 void CyclingPicture::frame_done() {
     if (!pending()) return;
-    const int64_t interval =
-        std::clamp(present_cost * present_cost_share, present_interval_us, longest_interval_us);
-    if (clock() - last_present >= interval) present();
+    if (clock() - last_present >= paced_interval(present_cost)) present();
 }
 
 void CyclingPicture::slice_done() {
@@ -184,6 +190,16 @@ void CyclingPicture::recolour() {
 void CyclingPicture::draw_on(HDC target) {
     recolour();
     if (target && hdc) BitBlt(target, 0, 0, width, height, hdc, 0, 0, SRCCOPY);
+}
+
+const std::array<RGBQUAD, CyclingPicture::table_size>& CyclingPicture::colours() {
+    sync_table();
+    return table;
+}
+
+const uint8_t* CyclingPicture::slots_row(int32_t y) const {
+    if (!bits || y < 0 || y >= height) return nullptr;
+    return bits + static_cast<size_t>(y) * static_cast<size_t>(stride);
 }
 
 int32_t CyclingPicture::index_at(int32_t x, int32_t y) const {

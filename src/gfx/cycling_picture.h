@@ -26,6 +26,10 @@ public:
     static constexpr int64_t present_cost_share = 16;
     // Microseconds on a steady clock; tests pass their own.
     using Clock = std::function<int64_t()>;
+    // The performance counter in microseconds, the clock used when none is given.
+    static int64_t steady_now();
+    // How long a paced presentation waits after the last one, given what one costs.
+    static int64_t paced_interval(int64_t present_cost);
 
     CyclingPicture(const Palette& palette, HWND window, int32_t width, int32_t height, Clock clock = {});
     ~CyclingPicture() override;
@@ -41,6 +45,11 @@ public:
     void uncovered();
     // Copies the whole picture, with the current colours, onto a context.
     void draw_on(HDC target);
+    // The colour table with the current colours, for reading the picture's slots.
+    const std::array<RGBQUAD, table_size>& colours();
+    // Row y of the picture's slots, for reading after GdiFlush; null without a
+    // picture or outside it.
+    const uint8_t* slots_row(int32_t y) const;
 
     // The table slot a pixel holds; -1 outside the picture.
     int32_t index_at(int32_t x, int32_t y) const;

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "savewin/cover_layout_math.h"
+#include "savewin/monitor_layout_math.h"
 
 namespace {
 
@@ -71,21 +72,22 @@ LRESULT CALLBACK cover_procedure(HWND cover, UINT message, WPARAM wparam, LPARAM
     }
 }
 
-void register_cover_class() {
+// Mirrors behave as covers; their own class tells them apart.
+void register_cover_class(const char* name) {
     WNDCLASSA existing{};
-    if (GetClassInfoA(app.instance, MonitorCovers::class_name, &existing)) return;
+    if (GetClassInfoA(app.instance, name, &existing)) return;
     WNDCLASSA window_class{};
     window_class.lpfnWndProc = cover_procedure;
     window_class.hInstance = app.instance;
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    window_class.lpszClassName = MonitorCovers::class_name;
+    window_class.lpszClassName = name;
     RegisterClassA(&window_class);
 }
 
 }  // namespace
 
-MonitorCovers::MonitorCovers(HWND saver_window) : saver(saver_window) {
-    register_cover_class();
+MonitorCovers::MonitorCovers(HWND saver_window, Kind kind) : saver(saver_window), kind(kind) {
+    register_cover_class(kind == Kind::mirrors ? mirror_class_name : class_name);
     layout();
     start_watching();
 }
@@ -113,14 +115,17 @@ void MonitorCovers::layout() {
     RECT window{};
     GetWindowRect(saver, &window);
     const CoverRect saver_rect{window.left, window.top, window.right, window.bottom};
-    const std::vector<CoverRect> wanted = cover_layout(current_monitors(), saver_rect);
+    const std::vector<CoverRect> monitors = current_monitors();
+    const std::vector<CoverRect> wanted =
+        kind == Kind::mirrors ? mirror_layout(monitors, saver_rect) : cover_layout(monitors, saver_rect);
     // Recreating unchanged covers would only make them flicker.
     bool all_alive = true;
     for (HWND cover : windows) all_alive = all_alive && IsWindow(cover);
     if (all_alive && wanted == rects) return;
     destroy_all();
     for (const CoverRect& r : wanted) {
-        HWND cover = CreateWindowExA(cover_ex_style | (topmost ? WS_EX_TOPMOST : 0), class_name,
+        HWND cover = CreateWindowExA(cover_ex_style | (topmost ? WS_EX_TOPMOST : 0),
+                                     kind == Kind::mirrors ? mirror_class_name : class_name,
                                      nullptr, WS_POPUP, r.left, r.top, r.right - r.left,
                                      r.bottom - r.top, saver, nullptr, app.instance, saver);
         if (!cover) continue;

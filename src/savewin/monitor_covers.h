@@ -6,10 +6,12 @@
 // Black windows over the monitors that the saver window leaves uncovered. They
 // belong to the saver window (owned by it, so they stay above it and go when it
 // is destroyed), never take activation or the keyboard, and hand their mouse
-// input to it.
+// input to it. As mirrors, each window takes a whole monitor that the saver
+// window does not hold, and something else shows the picture on it.
 class MonitorCovers {
 public:
-    explicit MonitorCovers(HWND saver);
+    enum class Kind { covers, mirrors };
+    explicit MonitorCovers(HWND saver, Kind kind = Kind::covers);
     ~MonitorCovers();
     MonitorCovers(const MonitorCovers&) = delete;
     MonitorCovers& operator=(const MonitorCovers&) = delete;
@@ -25,8 +27,12 @@ public:
     // saver window lets go of its covers while it changes band.
     void set_owner(HWND owner);
     size_t count() const { return windows.size(); }
+    // The windows and, in the same order, their rectangles on the virtual screen.
+    const std::vector<HWND>& window_list() const { return windows; }
+    const std::vector<CoverRect>& window_rects() const { return rects; }
 
     static constexpr const char* class_name = "QuorixMonitorCover";
+    static constexpr const char* mirror_class_name = "QuorixMonitorMirror";
     // Posted to the saver window when the monitors change: not every system
     // sends WM_DISPLAYCHANGE for a monitor that comes or goes (Wine 8 does not).
     static constexpr UINT monitors_changed = WM_APP + 1;
@@ -37,6 +43,7 @@ private:
     static DWORD WINAPI watch(void* covers);
 
     HWND saver;
+    Kind kind;
     bool shown = false;
     bool topmost = false;
     std::vector<HWND> windows;

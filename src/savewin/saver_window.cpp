@@ -5,15 +5,18 @@
 #include "app/application.h"
 #include "gfx/cycling_picture.h"
 #include "gfx/draw_context.h"
+#include "gfx/relay_context.h"
 #include "gfx/screen.h"
 #include "res/resource.h"
 #include "saver/palette.h"
 #include "saver/saver.h"
 #include "saver/scheduler.h"
 #include "savewin/dialogs.h"
+#include "savewin/mirror_presenter.h"
 #include "savewin/monitor_covers.h"
 #include "savewin/password.h"
 #include "savewin/settings.h"
+#include "savewin/span_layout.h"
 #include "trace/report.h"
 #include "trace/signal_handler.h"
 
@@ -46,17 +49,29 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     stay_on_top = 0;
     stamp_version();
     read_options();
+    monitor_mode = monitor_mode_from(settings::read(settings::monitors, ""));
+    // Spanning, the effects take the virtual screen for the screen.
+    if (monitor_mode == MonitorMode::span) {
+        span_screen = current_virtual_screen();
+        Screen.width = span_screen.right - span_screen.left;
+        Screen.height = span_screen.bottom - span_screen.top;
+    }
     trace_entry("savewin", 431, " : app.rand.seed() = ", app.rand.seed());
     settings::flush();
     prepare_window_parameters();
     create(title);
     // Right after the window: the covers are owned by it, so DestroyWindow on any
     // way out takes them along, and they exist before anything can wake the saver.
-    if (hwnd) covers = std::make_unique<MonitorCovers>(hwnd);
+    if (hwnd)
+        covers = std::make_unique<MonitorCovers>(hwnd, monitor_mode == MonitorMode::mirror
+                                                           ? MonitorCovers::Kind::mirrors
+                                                           : MonitorCovers::Kind::covers);
     // The class has no cursor; without a cursor of its own a new thread may show
     // none at all, so a visible cursor is set explicitly.
     if (!cursor_hidden) show_cursor(true);
     make_palette();
+    if (covers && monitor_mode == MonitorMode::mirror)
+        mirror = std::make_unique<MirrorPresenter>(*covers, hwnd, picture.get());
     // A start-value search ends only on a waiting message, and input reaches the
     // window only once it shows: such a run starts its first effect at the first paint.
     first_effect_waits = app.has_switch("-b") || app.has_switch("-t");
@@ -70,6 +85,7 @@ SaverWindow::~SaverWindow() {
         cursor_hidden = false;
     }
     current_saver.reset();
+    mirror.reset();
     picture.reset();
     covers.reset();
     if (swin == this) swin = nullptr;
@@ -106,6 +122,11 @@ void SaverWindow::prepare_window_parameters() {
     // Inclusive bounds: the window is one pixel wider and higher than the screen.
     p.right = GetSystemMetrics(SM_CXSCREEN);
     p.bottom = GetSystemMetrics(SM_CYSCREEN);
+    if (monitor_mode != MonitorMode::span) return;
+    p.left = span_screen.left;
+    p.top = span_screen.top;
+    p.right = span_screen.right;
+    p.bottom = span_screen.bottom;
 }
 
 void SaverWindow::start_first_effect() {
@@ -144,8 +165,32 @@ int SaverWindow::on_message(MessageRecord& record) {
     if (record.message == WM_ENTERIDLE && record.wparam == MSGF_DIALOGBOX)
         covers->keep_below(reinterpret_cast<HWND>(record.lparam));
     if (record.message == WM_DISPLAYCHANGE || record.message == MonitorCovers::monitors_changed)
-        covers->layout();
+        monitors_changed();
     return 0;
+}
+
+// Spanning, the window follows the virtual screen at once, black where it grew,
+// and the next effect takes its size; mirrors show the picture on new monitors.
+void SaverWindow::monitors_changed() {
+    if (monitor_mode == MonitorMode::span) {
+        const CoverRect screen = current_virtual_screen();
+        if (!(screen == span_screen)) {
+            span_screen = screen;
+            span_changed = true;
+            lay_over(hwnd, screen);
+        }
+    }
+    covers->layout();
+    if (mirror) mirror->present();
+}
+
+void SaverWindow::take_span_size() {
+    if (!span_changed) return;
+    span_changed = false;
+    Screen.width = span_screen.right - span_screen.left;
+    Screen.height = span_screen.bottom - span_screen.top;
+    if (picture)
+        picture = std::make_unique<CyclingPicture>(*Screen.palette, hwnd, Screen.width, Screen.height);
 }
 
 void SaverWindow::read_options() {
@@ -183,16 +228,24 @@ void SaverWindow::paint_with(PaintContext& context) {
     if (first_effect_waits) {
         start_first_effect();
     } else if (current_saver && current_saver->done) {
+        take_span_size();
         next_saver();
         if (state == 1) state = 2;
     }
     if (drawing && state != 2 && current_saver) {
-        if (picture)
-            current_saver->run_on(*picture);
-        else
-            current_saver->run_on(context);
+        run_effect(picture ? static_cast<DrawContext&>(*picture) : context);
         invalidate();
     }
+}
+
+// Mirrors learn of every frame through a relay; the effect cannot tell.
+void SaverWindow::run_effect(DrawContext& target) {
+    if (!mirror) {
+        current_saver->run_on(target);
+        return;
+    }
+    RelayContext relay(target, *mirror);
+    current_saver->run_on(relay);
 }
 
 // The cursor stays hidden only while the saver is the active window.

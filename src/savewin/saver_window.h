@@ -4,8 +4,11 @@
 #include "framework/window.h"
 #include "lib/refstring.h"
 #include "saver/saver_host.h"
+#include "savewin/monitor_layout_math.h"
 
 class CyclingPicture;
+class DrawContext;
+class MirrorPresenter;
 class MonitorCovers;
 class Saver;
 
@@ -62,6 +65,8 @@ public:
     uint8_t drawing = 1;
     uint8_t palette_cycling = 1;
     bool first_effect_waits = false;
+    // Read once at start: what the other monitors show.
+    MonitorMode monitor_mode = MonitorMode::primary;
 
 private:
     // Black windows over the other monitors; none on a one-monitor desktop.
@@ -69,8 +74,18 @@ private:
     // Where the effects draw when a true-colour display cycles its colours;
     // otherwise none, and they draw on the window.
     std::unique_ptr<CyclingPicture> picture;
+    // Shows the picture on the other monitors in mirror mode; otherwise none.
+    std::unique_ptr<MirrorPresenter> mirror;
+    // In span mode, the virtual screen the next effect takes when it changed
+    // during the run.
+    bool span_changed = false;
+    CoverRect span_screen{0, 0, 0, 0};
 
     void make_palette();
+    void monitors_changed();
+    // The span mode's new size, taken when an effect ends.
+    void take_span_size();
+    void run_effect(DrawContext& target);
 
     void stamp_version();
     void prepare_window_parameters();

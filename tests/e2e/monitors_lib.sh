@@ -13,18 +13,23 @@ MONITORS_COVER="801 0 1440 480"
 # CTest counts this exit code as skipped (SKIP_RETURN_CODE in cmake/windows.cmake).
 MONITORS_SKIP=77
 
+# With a second argument 8 the display is a palette display of depth 8, which
+# the scenario starts itself, with a prefix of its own.
 monitors_begin() {
-  if [ -z "${QUORIX_DISPLAY_MM:-}" ]; then
+  local depth="${2:-24}" kind=mm
+  [ "$depth" = 8 ] && kind=mm8
+  local var="QUORIX_DISPLAY_${kind^^}"
+  if [ -z "${!var:-}" ]; then
     local display pid
-    if ! read -r display pid < <(quorix_xorg_start); then
+    if ! read -r display pid < <(quorix_xorg_start "$depth"); then
       echo "[$1] skipped: no two-monitor display (Xorg with the dummy video driver did not start)"
       exit "$MONITORS_SKIP"
     fi
-    export QUORIX_DISPLAY_MM="$display"
+    export "$var=$display"
     E2E_OWN_PIDS+=("$pid")
   fi
   e2e_begin "$1"
-  e2e_depth mm
+  e2e_depth "$kind"
   # An earlier scenario may have left another layout; Wine reads the monitors
   # when its server starts, so the server starts afresh on the set layout.
   quorix_xorg_two_monitors "$DISPLAY"
@@ -103,4 +108,61 @@ monitors_desktop_pixels() {
 # Number of cover windows of Quorix on the X display.
 monitors_cover_count() {
   xwininfo -root -tree | grep -c '("quorix.scr" "quorix.scr")  639x480+801+0'
+}
+
+# Number of lit pixels in a part (WxH+X+Y) of a capture.
+monitors_lit_pixels_in() {
+  convert "$1" -crop "$2" +repage "$E2E_OUT/part.png"
+  e2e_lit_pixels "$E2E_OUT/part.png"
+}
+
+# Number of mirror windows of Quorix on the X display (the whole second monitor).
+monitors_mirror_count() {
+  xwininfo -root -tree | grep -c '("quorix.scr" "quorix.scr")  640x480+800+0'
+}
+
+# How alike the primary's picture and the mirror on the second monitor are in a
+# capture: both scaled to 160x120, their normalised cross-correlation (1 is the
+# same picture; a black or unrelated picture gives 0 or less).
+monitors_mirror_likeness() {
+  convert "$1" -crop 800x600+0+0 +repage -resize '160x120!' "$E2E_OUT/primary-small.png"
+  convert "$1" -crop 640x480+800+0 +repage -resize '160x120!' "$E2E_OUT/mirror-small.png"
+  compare -metric NCC "$E2E_OUT/primary-small.png" "$E2E_OUT/mirror-small.png" null: 2>&1 |
+    sed 's/ .*//'
+}
+
+# Number of 3x3 patches of the desktop colour in a part (WxH+X+Y) of a capture.
+# Lit pictures may hold single pixels of that colour; the desktop showing
+# through is a patch.
+monitors_desktop_patches_in() {
+  convert "$1" -crop "$2" +repage -fill white -opaque "$MONITORS_DESKTOP" -fill black +opaque white \
+    -morphology Erode Square:1 -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# Starts a traced saver with the seed 4242, ends its first effect ("f") and
+# puts the summary line the trace got for it in MONITORS_SUMMARY; the saver
+# keeps running (started here, not in a subshell, so the scenario can wait for it).
+monitors_traced_summary() {
+  local temp
+  temp=$(e2e_temp)
+  rm -f "$temp"/tr*.txt
+  e2e_mouse_move 400 300
+  e2e_start /s -l -r 4242
+  e2e_wait_window "$PLAIN_TITLE" 30 >/dev/null
+  sleep 1
+  e2e_key f
+  sleep 1
+  MONITORS_SUMMARY=$(grep -a ', 32b, ' "$temp/trace.txt" 2>/dev/null | head -n 1 | tr -d '\r')
+}
+
+# True when the mirror on the second monitor of a capture is lit about as the
+# primary is (a scaled picture has about 0.64 of its lit pixels; a line may
+# have moved meanwhile), and the primary is lit at all. Sets MONITORS_LIT to
+# "mirror/primary" for the check's name.
+monitors_mirror_lit() {
+  local primary mirror
+  primary=$(monitors_lit_pixels_in "$1" 800x600+0+0)
+  mirror=$(monitors_lit_pixels_in "$1" 640x480+800+0)
+  MONITORS_LIT="$mirror/$primary"
+  [ "$primary" -gt 0 ] && [ $((mirror * 6)) -gt "$primary" ]
 }

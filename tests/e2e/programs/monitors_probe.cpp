@@ -2,7 +2,8 @@
 // two-monitor scenarios. Writes "key=value" lines to TEMP\monitors_probe.txt:
 //   monitors=N (SM_CMONITORS), then one "monitor=l t r b" line per monitor,
 //   covers=N, then one "cover=l t r b visible topmost" line per cover window,
-//   saver=topmost or saver=not-topmost (or saver=none),
+//   mirrors=N, then one "mirror=l t r b visible topmost" line per mirror window,
+//   saver=topmost or saver=not-topmost (or saver=none), saver_rect=l t r b,
 //   order=the classes of the visible saver, cover and dialog windows, topmost first.
 #include <windows.h>
 #include <cstdio>
@@ -26,28 +27,29 @@ bool topmost(HWND window) {
     return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-void print_covers(FILE* out) {
+void print_covers(FILE* out, const char* class_name, const char* key) {
     std::string lines;
     int count = 0;
     HWND cover = nullptr;
-    while ((cover = FindWindowExA(nullptr, cover, "QuorixMonitorCover", nullptr)) != nullptr) {
+    while ((cover = FindWindowExA(nullptr, cover, class_name, nullptr)) != nullptr) {
         RECT r{};
         GetWindowRect(cover, &r);
         char line[128];
-        std::snprintf(line, sizeof line, "cover=%ld %ld %ld %ld %s %s\n", r.left, r.top, r.right,
+        std::snprintf(line, sizeof line, "%s=%ld %ld %ld %ld %s %s\n", key, r.left, r.top, r.right,
                       r.bottom, IsWindowVisible(cover) ? "visible" : "hidden",
                       topmost(cover) ? "topmost" : "not-topmost");
         lines += line;
         ++count;
     }
-    std::fprintf(out, "covers=%d\n%s", count, lines.c_str());
+    std::fprintf(out, "%ss=%d\n%s", key, count, lines.c_str());
 }
 
 BOOL CALLBACK add_to_order(HWND window, LPARAM order) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
     const std::string class_name(name);
-    if (IsWindowVisible(window) && (class_name == "QuorixMonitorCover" || class_name == "#32770" ||
+    if (IsWindowVisible(window) && (class_name == "QuorixMonitorCover" || class_name == "QuorixMonitorMirror" ||
+                                    class_name == "#32770" ||
                                     class_name == "WindowsScreenSaverClass")) {
         auto* text = reinterpret_cast<std::string*>(order);
         if (!text->empty()) *text += ' ';
@@ -65,9 +67,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!out) return 1;
     std::fprintf(out, "monitors=%d\n", GetSystemMetrics(SM_CMONITORS));
     EnumDisplayMonitors(nullptr, nullptr, print_monitor, reinterpret_cast<LPARAM>(out));
-    print_covers(out);
+    print_covers(out, "QuorixMonitorCover", "cover");
+    print_covers(out, "QuorixMonitorMirror", "mirror");
     HWND saver = FindWindowA("WindowsScreenSaverClass", nullptr);
     std::fprintf(out, "saver=%s\n", !saver ? "none" : topmost(saver) ? "topmost" : "not-topmost");
+    RECT saver_rect{};
+    if (saver) GetWindowRect(saver, &saver_rect);
+    std::fprintf(out, "saver_rect=%ld %ld %ld %ld\n", saver_rect.left, saver_rect.top, saver_rect.right,
+                 saver_rect.bottom);
     std::string order;
     EnumWindows(add_to_order, reinterpret_cast<LPARAM>(&order));
     std::fprintf(out, "order=%s\n", order.c_str());
