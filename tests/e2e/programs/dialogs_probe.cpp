@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "support/command_words.h"
 #include "support/window_text.h"
 
 namespace {
@@ -23,24 +24,6 @@ struct Query {
     int id = 0;
     int holding = 0;    // a control that tells dialogs of one title apart
 };
-
-std::vector<std::string> split_arguments(const char* command_line) {
-    std::vector<std::string> words;
-    std::string word;
-    bool quoted = false;
-    for (const char* c = command_line; *c; ++c) {
-        if (*c == '"') {
-            quoted = !quoted;
-        } else if (*c == ' ' && !quoted) {
-            if (!word.empty()) words.push_back(word);
-            word.clear();
-        } else {
-            word += *c;
-        }
-    }
-    if (!word.empty()) words.push_back(word);
-    return words;
-}
 
 HWND find_dialog(const Query& query) {
     int holding = query.holding ? query.holding : query.id;
@@ -131,7 +114,7 @@ bool answer(const Query& query, std::string& result) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
-    std::vector<std::string> words = split_arguments(command_line);
+    std::vector<std::string> words = command_words(command_line);
     if (words.size() < 3) return 2;
     Query query{words[0], words[1], words[2], words.size() > 3 ? std::atoi(words[3].c_str()) : 0,
                 words.size() > 4 ? std::atoi(words[4].c_str()) : 0};
