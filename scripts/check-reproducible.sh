@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Builds the release twice, from two fresh copies of this tree in folders of
-# different lengths, with different time zones, umasks and locales, and checks
+# different lengths (or once, beside a tree built from nothing: see below),
+# with different time zones, umasks and locales, and checks
 # that both give the same bytes: the two quorix.scr builds, the archive, the
 # installer and SHA256SUMS (which sha256sum -c must accept). When the tree's
 # own build/ and dist/ hold a release, it must be the same too.
 # The copies take the working tree as it is, uncommitted files included.
+# QUORIX_FRESH_TREE=1 says that this tree's release was itself built from
+# nothing (the test command in a fresh clone, as CI runs it): it is then one of
+# the two clean builds, and one copy is built.
 # Ends with 0 when all is the same; prints what differs otherwise.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)
@@ -21,6 +25,11 @@ unset SOURCE_DATE_EPOCH
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/quorix-repro.XXXXXX") || exit 1
 copies=("$work/a/quorix" "$work/second-copy/of/the/quorix/tree")
+tree_is_a_copy=""
+if [ -n "${QUORIX_FRESH_TREE:-}" ] && [ -f build/i686/quorix.scr ] && [ -f dist/SHA256SUMS ]; then
+  copies=("$work/second-copy/of/the/quorix/tree")
+  tree_is_a_copy=1
+fi
 
 # Tracked and untracked files that git does not ignore, as they are on disk.
 tree_files() {
@@ -52,14 +61,16 @@ build_copy() {
 }
 
 failed=0
-for i in 0 1; do
-  copy_tree "${copies[$i]}" || { say "cannot copy the tree to ${copies[$i]}"; exit 1; }
+for copy in "${copies[@]}"; do
+  copy_tree "$copy" || { say "cannot copy the tree to $copy"; exit 1; }
 done
 say "SOURCE_DATE_EPOCH=$epoch; copies in $work"
-(umask 022; export TZ=UTC LC_ALL=C; build_copy "${copies[0]}") ||
-  { say "the build in ${copies[0]} failed"; exit 1; }
-(umask 077; export TZ=Asia/Tokyo LC_ALL=C.UTF-8; build_copy "${copies[1]}") ||
-  { say "the build in ${copies[1]} failed"; exit 1; }
+if [ -z "$tree_is_a_copy" ]; then
+  (umask 022; export TZ=UTC LC_ALL=C; build_copy "${copies[0]}") ||
+    { say "the build in ${copies[0]} failed"; exit 1; }
+fi
+(umask 077; export TZ=Asia/Tokyo LC_ALL=C.UTF-8; build_copy "${copies[-1]}") ||
+  { say "the build in ${copies[-1]} failed"; exit 1; }
 built=$(date +%s)
 
 version=$(sed -n 's/^#define QUORIX_VERSION_TEXT "\(.*\)"$/\1/p' \
@@ -100,11 +111,16 @@ compare_with_first() {
   say "$same of ${#artefacts[@]} files the same in the first copy and $what"
 }
 
-compare_with_first "${copies[1]}" "the second copy"
-if [ -f "dist/quorix-setup-$version.exe" ] && [ -f build/i686/quorix.scr ]; then
+if [ -n "$tree_is_a_copy" ]; then
+  say "this tree was built from nothing: it is the second clean build"
   compare_with_first "$root" "this tree's build"
 else
-  say "this tree has no release built: only the copies are compared"
+  compare_with_first "${copies[1]}" "the second copy"
+  if [ -f "dist/quorix-setup-$version.exe" ] && [ -f build/i686/quorix.scr ]; then
+    compare_with_first "$root" "this tree's build"
+  else
+    say "this tree has no release built: only the copies are compared"
+  fi
 fi
 
 for dir in "${copies[0]}/dist" "$root/dist"; do
@@ -115,7 +131,7 @@ done
 sed 's/^/reproducible: SHA256SUMS: /' "${copies[0]}/dist/SHA256SUMS"
 
 ended=$(date +%s)
-say "two builds in $((built - started)) s, whole check in $((ended - started)) s"
+say "copies built in $((built - started)) s, whole check in $((ended - started)) s"
 if [ "$failed" -eq 0 ]; then
   rm -rf "$work"
   say "the same bytes from both copies"
