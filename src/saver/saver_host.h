@@ -21,6 +21,10 @@ public:
     virtual const char* version_text() const = 0;
     // The shortest frame in milliseconds; 0 leaves the effect its own pace.
     virtual int32_t least_frame_ms() const { return 0; }
+    // Between two effects, after the ended one is summed up and before the
+    // next one is made: a window whose size changed during the effect takes it
+    // here, so each summary shows the size its effect ran at.
+    virtual void between_effects() {}
 };
 
 // The window the effects draw in; null when there is none (unit tests build

@@ -51,7 +51,7 @@ void skip_to_value(const SaverHost& host, long number) {
     }
 }
 
-void start_next_saver(const SaverHost& host, std::unique_ptr<Saver>& current_saver) {
+void start_next_saver(SaverHost& host, std::unique_ptr<Saver>& current_saver) {
     ++saver_count;
     if (current_saver) {
         if (trace_wanted()) write_summary(host);
@@ -61,6 +61,7 @@ void start_next_saver(const SaverHost& host, std::unique_ptr<Saver>& current_sav
             Screen.palette->animate();
         }
     }
+    host.between_effects();
 
     if (app.has_switch("-t") && !start_value_waited) {
         skip_to_value(host, app.switch_number("-t"));

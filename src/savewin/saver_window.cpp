@@ -184,7 +184,7 @@ void SaverWindow::monitors_changed() {
     if (mirror) mirror->present();
 }
 
-void SaverWindow::take_span_size() {
+void SaverWindow::between_effects() {
     if (!span_changed) return;
     span_changed = false;
     Screen.width = span_screen.right - span_screen.left;
@@ -228,7 +228,6 @@ void SaverWindow::paint_with(PaintContext& context) {
     if (first_effect_waits) {
         start_first_effect();
     } else if (current_saver && current_saver->done) {
-        take_span_size();
         next_saver();
         if (state == 1) state = 2;
     }

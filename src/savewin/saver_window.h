@@ -30,6 +30,8 @@ public:
     bool palette_cycling_on() const override { return palette_cycling != 0; }
     bool trace_kept() const override { return keep_trace || state != 0; }
     const char* version_text() const override { return version.text(); }
+    // In span mode, the virtual screen's new size when it changed.
+    void between_effects() override;
     // The wake-up password dialog over the running saver.
     void ask_password();
     // Ends the current effect and starts the next one.
@@ -83,8 +85,6 @@ private:
 
     void make_palette();
     void monitors_changed();
-    // The span mode's new size, taken when an effect ends.
-    void take_span_size();
     void run_effect(DrawContext& target);
 
     void stamp_version();

@@ -35,7 +35,12 @@ e2e_key D f
 sleep 1
 e2e_key f
 sleep 1
-summary=$(grep -a ', 32b, ' "$temp/trace.txt" 2>/dev/null | tail -n 1 | tr -d '\r')
+summaries=$(grep -a ', 32b, ' "$temp/trace.txt" 2>/dev/null | tr -d '\r')
+e2e_eq "span: two effects were summed up" 2 "$(grep -c . <<<"$summaries")"
+summary=$(head -n 1 <<<"$summaries")
+e2e_check "span: the effect begun before the change is summed up at its size ($summary)" \
+  grep -q ', 1440 x 600, ' <<<"$summary"
+summary=$(tail -n 1 <<<"$summaries")
 e2e_check "span: the next effect takes the new size ($summary)" grep -q ', 800 x 600, ' <<<"$summary"
 quorix_xorg_two_monitors "$DISPLAY"
 e2e_check "span: with it back the window spans both again" probe_becomes saver_rect "0 0 1441 601"
