@@ -50,8 +50,8 @@ TEST(CoverLayout, EmptyMonitorsAreSkippedAndAnEmptySaverCoversNothing) {
 }
 
 TEST(CoverLayout, ExtremeCoordinatesDoNotOverflow) {
-    const CoverRect far{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
-    const Rects covers = cover_layout({far}, saver_800);
+    const CoverRect whole{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    const Rects covers = cover_layout({whole}, saver_800);
     ASSERT_EQ(covers.size(), 4u);
     EXPECT_EQ(covers[0], (CoverRect{INT32_MIN, INT32_MIN, INT32_MAX, 0}));
     EXPECT_EQ(covers[3], (CoverRect{801, 0, INT32_MAX, 601}));
