@@ -48,10 +48,10 @@ foreach(dir IN LISTS QUORIX_TEST_DIRS)
     set(QUORIX_PCH_TARGET test_${dir})
   endif()
   add_test(NAME ${dir} COMMAND test_${dir})
-  set_tests_properties(${dir} PROPERTIES ENVIRONMENT "QUORIX_DEPTH=24" LABELS unit)
+  set_tests_properties(${dir} PROPERTIES ENVIRONMENT "QUORIX_DEPTH=24" LABELS unit RESOURCE_LOCK xvfb)
   if(dir IN_LIST QUORIX_BOTH_DEPTHS)
     add_test(NAME ${dir}_depth8 COMMAND test_${dir})
-    set_tests_properties(${dir}_depth8 PROPERTIES ENVIRONMENT "QUORIX_DEPTH=8" LABELS unit)
+    set_tests_properties(${dir}_depth8 PROPERTIES ENVIRONMENT "QUORIX_DEPTH=8" LABELS unit RESOURCE_LOCK xvfb)
   endif()
 endforeach()
 
@@ -75,6 +75,9 @@ endforeach()
 # End-to-end scenarios drive the real quorix.scr; the 32-bit build runs them all,
 # the 64-bit build the ones marked as smoke tests (file names ending in _smoke.sh).
 # A scenario that lacks its display (the two-monitor Xorg one) ends with 77: skipped.
+# One scenario at a time drives a kind of display: the two-monitor scenarios
+# (on Xorg) run beside the others (on the two Xvfb displays), each with its own
+# prefixes, pointer and keyboard.
 file(GLOB QUORIX_E2E_SCENARIOS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.sh)
 foreach(scenario IN LISTS QUORIX_E2E_SCENARIOS)
   get_filename_component(name ${scenario} NAME_WE)
@@ -82,8 +85,12 @@ foreach(scenario IN LISTS QUORIX_E2E_SCENARIOS)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND NOT name MATCHES "_smoke$")
     continue()
   endif()
+  set(display xvfb)
+  if(name MATCHES "^monitors_")
+    set(display xorg)
+  endif()
   add_test(NAME e2e_${name} COMMAND bash ${scenario})
   set_tests_properties(e2e_${name} PROPERTIES
     ENVIRONMENT "QUORIX_BUILD=${CMAKE_BINARY_DIR};QUORIX_SOURCE=${CMAKE_SOURCE_DIR}"
-    LABELS e2e RUN_SERIAL TRUE TIMEOUT 300 SKIP_RETURN_CODE 77)
+    LABELS e2e RESOURCE_LOCK ${display} TIMEOUT 300 SKIP_RETURN_CODE 77)
 endforeach()

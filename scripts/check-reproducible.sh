@@ -8,7 +8,8 @@
 # The copies take the working tree as it is, uncommitted files included.
 # QUORIX_FRESH_TREE=1 says that this tree's release was itself built from
 # nothing (the test command in a fresh clone, as CI runs it): it is then one of
-# the two clean builds, and one copy is built.
+# the two clean builds, and one copy is built. QUORIX_REPRO_JOBS sets the
+# builds' parallel jobs (default: one per processor).
 # Ends with 0 when all is the same; prints what differs otherwise.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd -P)
@@ -55,7 +56,7 @@ build_copy() {
   cd "$1" || return 1
   for preset in i686 x86_64; do
     cmake --preset "$preset" >/dev/null || return 1
-    cmake --build --preset "$preset" --target quorix -j "$(nproc)" >/dev/null || return 1
+    cmake --build --preset "$preset" --target quorix -j "${QUORIX_REPRO_JOBS:-$(nproc)}" >/dev/null || return 1
   done
   SOURCE_DATE_EPOCH=$epoch bash scripts/package.sh >/dev/null
 }

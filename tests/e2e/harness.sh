@@ -17,15 +17,23 @@ e2e_log() { echo "[$E2E_NAME] $*"; }
 
 # Prepares displays (its own when the test command gave none), the prefix, a
 # running wineserver and an empty TEMP folder; artefacts go to $E2E_OUT.
+# e2e_begin NAME [DEPTH...]: the depths the scenario uses (24 and 8 when none
+# are given; mm for the two-monitor display). Only theirs are touched, so a
+# scenario on another display can run at the same time.
 e2e_begin() {
   E2E_NAME="$1"
+  shift
+  local depths=("$@")
+  E2E_FIRST_DEPTH="${1:-${QUORIX_DEPTH:-24}}"
+  [ "${#depths[@]}" -gt 0 ] || depths=(24 8)
   : "${QUORIX_BUILD:?QUORIX_BUILD must name the build directory}"
   E2E_OUT="$QUORIX_BUILD/e2e-out/$E2E_NAME"
   rm -rf "$E2E_OUT"
   mkdir -p "$E2E_OUT"
   trap e2e_cleanup EXIT
   local depth display pid
-  for depth in 24 8; do
+  for depth in "${depths[@]}"; do
+    [[ "$depth" =~ ^[0-9]+$ ]] || continue
     local var="QUORIX_DISPLAY_$depth"
     if [ -z "${!var:-}" ]; then
       read -r display pid < <(quorix_xvfb_start "$depth" 800x600) || return 1
@@ -33,17 +41,17 @@ e2e_begin() {
       E2E_OWN_PIDS+=("$pid")
     fi
   done
-  E2E_FIRST_DEPTH="${QUORIX_DEPTH:-24}"
-  export QUORIX_DEPTH="$E2E_FIRST_DEPTH"
-  quorix_wine_prepare
-  quorix_wineserver_start
-  # Each depth has its prefix, so its own TEMP folder and control.ini.
-  for depth in 8 24; do
+  # Each depth has its prefix, so its own TEMP folder and control.ini. Both
+  # start empty of the saver's files and settings, whatever ran before.
+  for depth in "${depths[@]}"; do
     e2e_depth "$depth"
+    quorix_wine_prepare_one
+    quorix_wineserver_start_one
     rm -rf "$(e2e_temp)"
     mkdir -p "$(e2e_temp)"
+    e2e_clear_settings
   done
-  e2e_depth "${E2E_FIRST_DEPTH:-24}"
+  e2e_depth "$E2E_FIRST_DEPTH"
   e2e_log "begin on display $DISPLAY (depth $QUORIX_DEPTH)"
 }
 

@@ -28,8 +28,7 @@ monitors_begin() {
     export "$var=$display"
     E2E_OWN_PIDS+=("$pid")
   fi
-  e2e_begin "$1"
-  e2e_depth "$kind"
+  e2e_begin "$1" "$kind"
   # An earlier scenario may have left another layout; Wine reads the monitors
   # when its server starts, so the server starts afresh on the set layout.
   quorix_xorg_two_monitors "$DISPLAY"
