@@ -1,6 +1,12 @@
 # Windows build: the saver, its unit tests (run under Wine) and the end-to-end scenarios.
 enable_language(RC)
-# The resources take the version from a header written from the project version.
+# The resources take the version from a header written from the project version,
+# and the copyright line from LICENSE, the one place each is kept.
+file(STRINGS ${CMAKE_SOURCE_DIR}/LICENSE QUORIX_COPYRIGHT REGEX "^Copyright \\(c\\) " LIMIT_COUNT 1)
+if(NOT QUORIX_COPYRIGHT)
+  message(FATAL_ERROR "LICENSE has no line starting \"Copyright (c) \"")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/LICENSE)
 configure_file(${CMAKE_SOURCE_DIR}/src/res/version.h.in ${CMAKE_BINARY_DIR}/generated/res/version.h @ONLY)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_SOURCE_DIR}/src -I${CMAKE_BINARY_DIR}/generated")
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)

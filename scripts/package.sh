@@ -12,22 +12,23 @@ source scripts/lib/source-date.sh
 
 fail() { echo "package: $*" >&2; exit 1; }
 
-build_version() {
+# build_define ARCH NAME: a text the resources were built with.
+build_define() {
   local header="build/$1/generated/res/version.h"
   [ -f "$header" ] || fail "$header is missing: build the $1 preset first"
-  sed -n 's/^#define QUORIX_VERSION_TEXT "\(.*\)"$/\1/p' "$header"
+  sed -n "s/^#define $2 \"\(.*\)\"\$/\1/p" "$header"
 }
 
-version=$(build_version i686)
+version=$(build_define i686 QUORIX_VERSION_TEXT)
 [ -n "$version" ] || fail "no version text in the i686 build"
-[ "$(build_version x86_64)" = "$version" ] || fail "the i686 and x86_64 builds carry different versions"
+[ "$(build_define x86_64 QUORIX_VERSION_TEXT)" = "$version" ] || fail "the i686 and x86_64 builds carry different versions"
 for arch in i686 x86_64; do
   [ -f "build/$arch/quorix.scr" ] || fail "build/$arch/quorix.scr is missing"
 done
-# The licence and the version resource must name the same holder.
-copyright=$(grep -m 1 '^Copyright (c)' LICENSE) || fail "LICENSE has no copyright line"
-grep -qF "\"LegalCopyright\", \"$copyright\"" src/res/quorix.rc ||
-  fail "the version resource's LegalCopyright differs from LICENSE ($copyright)"
+# The installer names the holder the builds took from LICENSE.
+copyright=$(build_define i686 QUORIX_COPYRIGHT)
+[ -n "$copyright" ] || fail "no copyright line in the i686 build"
+[ "$(build_define x86_64 QUORIX_COPYRIGHT)" = "$copyright" ] || fail "the i686 and x86_64 builds carry different copyright lines"
 
 # The same commit gives the same bytes: strip and makensis stamp with
 # SOURCE_DATE_EPOCH instead of the clock, every packed file carries that time
