@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Only exactly "span" or "mirror" changes what the second monitor shows: any
-# other value of "monitors", and no value at all, keeps its black cover.
+# other value of "monitors", and no value at all, keeps its black cover. A
+# value ends in a space only when it is quoted (the quotes read as "span" do
+# choose span): unquoted, the profile functions drop the spaces around it, as
+# they do for every key.
 source "$(dirname "$0")/monitors_lib.sh"
 monitors_begin monitors_modes
 
-for value in Span SPAN primary Mirror absent; do
+for value in Span SPAN '"span "' primary Mirror absent; do
   e2e_clear_settings
   [ "$value" = absent ] || e2e_ini_set monitors "$value"
   monitors_start_saver
