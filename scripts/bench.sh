@@ -98,6 +98,35 @@ server_pid() {
   done
 }
 
+# Processor time of a process and of this prefix's wineserver over $2 seconds:
+# prints "process_ticks server_ticks wall_nanoseconds".
+cpu_sample() {
+  local server saver0 server0 saver1 server1 t0 t1
+  server=$(server_pid)
+  t0=$(date +%s%N); saver0=$(cpu_ticks "$1"); server0=$(cpu_ticks "${server:-0}")
+  sleep "$2"
+  t1=$(date +%s%N); saver1=$(cpu_ticks "$1"); server1=$(cpu_ticks "${server:-0}")
+  echo "$((saver1 - saver0)) $((server1 - server0)) $((t1 - t0))"
+}
+
+# The rows that need a setting keep this prefix's control.ini aside, give the
+# saver's section just that key, and put the file back afterwards.
+settings_keep() {
+  ini="$WINEPREFIX/drive_c/windows/control.ini"
+  ini_saved=$(mktemp)
+  cp "$ini" "$ini_saved" 2>/dev/null || : >"$ini_saved"
+}
+settings_only() {
+  { awk '{ line = $0; sub(/\r$/, "", line) }
+      /^\[/ { inside = (tolower(line) == "[screen saver.quorix]") }
+      !inside { print }' "$ini_saved"
+    printf '[Screen Saver.Quorix]\r\n%s=%s\r\n' "$1" "$2"; } >"$ini"
+}
+settings_restore() {
+  cp "$ini_saved" "$ini"
+  rm -f "$ini_saved"
+}
+
 # Ends a run that gives no figure: its program, if still there, and its output file.
 drop_run() {
   kill "$1" 2>/dev/null || true
@@ -125,11 +154,8 @@ one_run() {
     fi
   done
   sleep 1
-  local server saver0 server0 saver1 server1 t0 t1
-  server=$(server_pid)
-  t0=$(date +%s%N); saver0=$(cpu_ticks "$pid"); server0=$(cpu_ticks "${server:-0}")
-  sleep "$measure_seconds"
-  t1=$(date +%s%N); saver1=$(cpu_ticks "$pid"); server1=$(cpu_ticks "${server:-0}")
+  local saver_ticks server_ticks wall_ns
+  read -r saver_ticks server_ticks wall_ns < <(cpu_sample "$pid" "$measure_seconds")
   if ! kill -0 "$pid" 2>/dev/null; then
     drop_run "$pid" "$out"
     return 0
@@ -146,8 +172,8 @@ one_run() {
   fi
   wait "$pid" || true
   local latency=$(( $(now_ms) - jumped ))
-  awk -v g="$gone" -v l="$latency" -v s=$((saver1 - saver0)) -v w=$((server1 - server0)) -v hz="$hz" \
-      -v ns=$((t1 - t0)) -v out="$(tr -d '\r' <"$out")" \
+  awk -v g="$gone" -v l="$latency" -v s="$saver_ticks" -v w="$server_ticks" -v hz="$hz" \
+      -v ns="$wall_ns" -v out="$(tr -d '\r' <"$out")" \
       'BEGIN { wall = ns / 1e9; printf "%s %d %.1f %.1f %s\n", g, l, 100 * s / hz / wall, 100 * w / hz / wall, out }'
   rm -f "$out"
 }
@@ -250,7 +276,7 @@ median_of() {
 # One preview: prints "saver_percent server_percent", or nothing when the
 # preview did not run for the whole measurement.
 one_preview() {
-  local report="$probe_dir/preview.txt" host pid="" waited=0
+  local report="$probe_dir/preview.txt" host pid="" waited=0 saver_ticks server_ticks wall_ns
   rm -f "$report"
   taskset -c 0 wine "$preview_host" "Z:${report//\//\\}" $(( (preview_seconds + 4) * 1000 )) \
     "Z:${scr//\//\\}" self -r "$1" >/dev/null 2>&1 &
@@ -262,26 +288,17 @@ one_preview() {
   done
   if [ -n "$pid" ]; then
     sleep 1
-    local server saver0 server0 saver1 server1 t0 t1
-    server=$(server_pid)
-    t0=$(date +%s%N); saver0=$(cpu_ticks "$pid"); server0=$(cpu_ticks "${server:-0}")
-    sleep "$preview_seconds"
-    t1=$(date +%s%N); saver1=$(cpu_ticks "$pid"); server1=$(cpu_ticks "${server:-0}")
+    read -r saver_ticks server_ticks wall_ns < <(cpu_sample "$pid" "$preview_seconds")
   fi
   wait "$host" || true
   [ -n "$pid" ] && grep -q "^ended_during_hold_ms -1" "$report" 2>/dev/null || return 0
-  awk -v s=$((saver1 - saver0)) -v w=$((server1 - server0)) -v hz="$hz" -v ns=$((t1 - t0)) \
+  awk -v s="$saver_ticks" -v w="$server_ticks" -v hz="$hz" -v ns="$wall_ns" \
     'BEGIN { wall = ns / 1e9; printf "%.1f %.1f\n", 100 * s / hz / wall, 100 * w / hz / wall }'
 }
 
 if [ -f "$preview_host" ]; then
-  ini="$WINEPREFIX/drive_c/windows/control.ini"
-  ini_saved=$(mktemp)
-  cp "$ini" "$ini_saved" 2>/dev/null || : >"$ini_saved"
-  { awk '{ line = $0; sub(/\r$/, "", line) }
-      /^\[/ { inside = (tolower(line) == "[screen saver.quorix]") }
-      !inside { print }' "$ini_saved"
-    printf '[Screen Saver.Quorix]\r\npreview=yes\r\n'; } >"$ini"
+  settings_keep
+  settings_only preview yes
   : >"$result_file"
   for ((i = 0; i < runs; i++)); do one_preview $((i + 1)) >>"$result_file"; done
   printf '%-44s ' "depth 24, preview /p in 152 x 112"
@@ -294,8 +311,7 @@ if [ -f "$preview_host" ]; then
   else
     echo "no runs"
   fi
-  cp "$ini_saved" "$ini"
-  rm -f "$ini_saved"
+  settings_restore
 fi
 
 # True colour cycling: the effects draw into an off-screen 8-bit picture that is
@@ -304,21 +320,14 @@ fi
 # windows run the light and heavy lines with the option off and on.
 echo "== true colour cycling (depth 24)"
 taskset -c 0 wine "$build/cycling_bench.exe"
-ini="$WINEPREFIX/drive_c/windows/control.ini"
-ini_saved=$(mktemp)
-cp "$ini" "$ini_saved" 2>/dev/null || : >"$ini_saved"
+settings_keep
 for option in no yes; do
-  # The saver's section alone, with just this key.
-  { awk '{ line = $0; sub(/\r$/, "", line) }
-      /^\[/ { inside = (tolower(line) == "[screen saver.quorix]") }
-      !inside { print }' "$ini_saved"
-    printf '[Screen Saver.Quorix]\r\ntrue colour cycling=%s\r\n' "$option"; } >"$ini"
+  settings_only "true colour cycling" "$option"
   for shape in light heavy; do
     runs_of "depth 24, $shape, true colour cycling $option" "$bench" --saver "$shape"
   done
 done
-cp "$ini_saved" "$ini"
-rm -f "$ini_saved"
+settings_restore
 
 # Several monitors: the light lines on the two-monitor Xorg display (800x600
 # primary, 640x480 right of it) with the other monitor covered black (primary),
@@ -335,18 +344,12 @@ if read -r display pid < <(quorix_xorg_start 2>/dev/null); then
   taskset -c 0 wine cmd /c exit >/dev/null 2>&1 || true
   # shellcheck disable=SC2086
   xdotool mousemove ${pointer[mm]}
-  ini="$WINEPREFIX/drive_c/windows/control.ini"
-  ini_saved=$(mktemp)
-  cp "$ini" "$ini_saved" 2>/dev/null || : >"$ini_saved"
+  settings_keep
   for mode in primary span mirror; do
-    { awk '{ line = $0; sub(/\r$/, "", line) }
-        /^\[/ { inside = (tolower(line) == "[screen saver.quorix]") }
-        !inside { print }' "$ini_saved"
-      printf '[Screen Saver.Quorix]\r\nmonitors=%s\r\n' "$mode"; } >"$ini"
+    settings_only monitors "$mode"
     runs_of "two monitors, light, $mode" "$bench" --saver light
   done
-  cp "$ini_saved" "$ini"
-  rm -f "$ini_saved"
+  settings_restore
   export QUORIX_DEPTH=24
   quorix_wine_env
 else
