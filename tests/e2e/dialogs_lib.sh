@@ -37,17 +37,11 @@ dialog_probe() {
 # prints the X window id of the newest window with that title, which is the
 # dialog on top when several share it.
 wait_dialog() {
-  local title="$1" id="${2:-}" waited=0
-  while [ "$waited" -lt 100 ]; do
-    if dialog_probe exists "$title" $id >/dev/null; then
-      e2e_wait_window "$title" 5 >/dev/null || return 1
-      xdotool search --name "^${title}\$" | sort -n | tail -n 1
-      return 0
-    fi
-    sleep 0.1
-    waited=$((waited + 1))
-  done
-  return 1
+  local title="$1" id="${2:-}"
+  # shellcheck disable=SC2086 # no ID is no argument
+  e2e_until 100 0.1 dialog_probe exists "$title" $id >/dev/null || return 1
+  e2e_wait_window "$title" 5 >/dev/null || return 1
+  xdotool search --name "^${title}\$" | sort -n | tail -n 1
 }
 
 # Waits until no dialog with this title (holding control ID) shows.

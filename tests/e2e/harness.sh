@@ -185,6 +185,18 @@ e2e_wait_window() {
   return 1
 }
 
+# Runs the command until it succeeds, at most TRIES times with PAUSE seconds
+# between: e2e_until TRIES PAUSE COMMAND [ARG...]. False when it never did.
+e2e_until() {
+  local tries="$1" pause="$2" try
+  shift 2
+  for ((try = 1; try <= tries; try++)); do
+    "$@" && return 0
+    [ "$try" -lt "$tries" ] && sleep "$pause"
+  done
+  return 1
+}
+
 # True when a window with exactly this title exists now.
 e2e_window_exists() {
   [ -n "$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)" ]

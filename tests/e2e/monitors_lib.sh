@@ -66,16 +66,13 @@ monitors_covers() {
   monitors_value cover
 }
 
+monitors_covers_are() { [ "$(monitors_covers)" = "$1" ]; }
 # True once the covers are exactly the lines given (none when no argument),
 # within five seconds.
 monitors_covers_become() {
-  local expected waited=0
+  local expected
   expected=$(printf '%s\n' "$@")
-  while [ "$waited" -lt 10 ]; do
-    [ "$(monitors_covers)" = "${expected%$'\n'}" ] && return 0
-    sleep 0.5
-    waited=$((waited + 1))
-  done
+  e2e_until 10 0.5 monitors_covers_are "${expected%$'\n'}" && return 0
   e2e_log "covers now: $(monitors_covers | tr '\n' ';')"
   return 1
 }
@@ -114,6 +111,18 @@ monitors_lit_pixels_in() {
   convert "$1" -crop "$2" +repage "$E2E_OUT/part.png"
   e2e_lit_pixels "$E2E_OUT/part.png"
 }
+
+# Captures the screen into $1 and is true when lines show on both monitors.
+monitors_capture_lit_once() {
+  e2e_capture "$1"
+  [ "$(monitors_lit_pixels_in "$1" 800x600+0+0)" -gt 300 ] &&
+    [ "$(monitors_lit_pixels_in "$1" 640x480+800+0)" -gt 300 ]
+}
+
+# Captures the screen into $1 once lines show on both monitors, or after five
+# tries a second apart: a saver started on a cold display, or on a loaded
+# machine, may not have drawn on both yet. The checks judge the last capture.
+monitors_capture_lit() { e2e_until 5 1 monitors_capture_lit_once "$1"; }
 
 # Number of mirror windows of Quorix on the X display (the whole second monitor).
 monitors_mirror_count() {

@@ -7,14 +7,12 @@ source "$(dirname "$0")/monitors_lib.sh"
 monitors_begin monitors_mode_change
 
 # True once the probe reports the value for the key, within five seconds.
+probe_shows() {
+  monitors_probe
+  [ "$(monitors_value "$1")" = "$2" ]
+}
 probe_becomes() {
-  local waited=0
-  while [ "$waited" -lt 10 ]; do
-    monitors_probe
-    [ "$(monitors_value "$1")" = "$2" ] && return 0
-    sleep 0.5
-    waited=$((waited + 1))
-  done
+  e2e_until 10 0.5 probe_shows "$1" "$2" && return 0
   e2e_log "$1 now: $(monitors_value "$1")"
   return 1
 }

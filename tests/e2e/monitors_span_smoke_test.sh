@@ -17,27 +17,12 @@ span_shows_lines() {
   done
 }
 
-# Captures the screen into $1 once lines show on both monitors, or after five
-# tries: early frames may not have reached the second one yet, later on a
-# loaded machine.
-capture_when_lit() {
-  local tries=0
-  while :; do
-    e2e_capture "$1"
-    [ "$(monitors_lit_pixels_in "$1" 800x600+0+0)" -gt 300 ] &&
-      [ "$(monitors_lit_pixels_in "$1" 640x480+800+0)" -gt 300 ] && return 0
-    tries=$((tries + 1))
-    [ "$tries" -ge 5 ] && return 1
-    sleep 1
-  done
-}
-
 e2e_ini_set monitors span
 temp=$(e2e_temp)
 monitors_start_saver
 sleep 1
 capture="$E2E_OUT/span.png"
-capture_when_lit "$capture"
+monitors_capture_lit "$capture"
 span_shows_lines "" "$capture"
 monitors_probe
 e2e_eq "the saver window spans the virtual screen and a pixel more" "0 0 1441 601" "$(monitors_value saver_rect)"
@@ -68,7 +53,7 @@ e2e_ini_set "true colour cycling" yes
 monitors_start_saver
 sleep 1
 capture="$E2E_OUT/span-cycling.png"
-capture_when_lit "$capture"
+monitors_capture_lit "$capture"
 span_shows_lines "cycling: " "$capture"
 e2e_key q
 e2e_check "cycling: a key ends it with exit code 0" shell_ended_cleanly

@@ -29,15 +29,7 @@ preview_value() {
 }
 
 # Waits until the host has written where its client area is.
-preview_wait_client() {
-  local waited=0
-  while [ "$waited" -lt 200 ]; do
-    preview_value client >/dev/null 2>&1 && return 0
-    sleep 0.1
-    waited=$((waited + 1))
-  done
-  return 1
-}
+preview_wait_client() { e2e_until 200 0.1 preview_value client >/dev/null 2>&1; }
 
 # ImageMagick's crop of the client area: WIDTHxHEIGHT+LEFT+TOP.
 preview_geometry() {
