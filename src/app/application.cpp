@@ -5,6 +5,7 @@
 #include <ctime>
 #include <new>
 #include "gfx/screen.h"
+#include "res/resource.h"
 #include "savewin/dialogs.h"
 #include "savewin/password.h"
 #include "savewin/preview_handle_math.h"
@@ -17,6 +18,13 @@ bool developer_mode = false;
 bool tracing = false;
 bool cursor_hidden = false;
 bool dialog_open = false;
+
+namespace {
+
+// The resources' strings are read into buffers of this size.
+constexpr int version_buffer_size = 2048;
+
+}  // namespace
 
 Application::Application() {
     start_ticks = static_cast<uint32_t>(std::clock() * (1000.0 / CLOCKS_PER_SEC));
@@ -46,6 +54,12 @@ long Application::switch_number(const char* name) const {
 
 bool Application::saver_requested() const {
     return has_switch("/s") || has_switch("-s") || has_switch("/S") || has_switch("-S");
+}
+
+std::string Application::version_text() const {
+    char text[version_buffer_size] = {};
+    LoadStringA(instance, IDS_VERSION, text, version_buffer_size);
+    return text;
 }
 
 void Application::execute() {

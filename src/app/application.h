@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include "saver/random.h"
 
 class FrameWindow;
@@ -37,6 +38,8 @@ public:
     long switch_number(const char* name) const;
     // "/s", "-s", "/S" or "-S" anywhere in the command line.
     bool saver_requested() const;
+    // The program's version text from its resources; empty without one.
+    std::string version_text() const;
 
     HINSTANCE instance = nullptr;
     const char* command_line = "";

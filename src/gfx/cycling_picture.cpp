@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "gfx/color.h"
+#include "gfx/screen.h"
 #include "saver/palette.h"
 
 namespace {
@@ -211,4 +212,11 @@ int32_t CyclingPicture::index_at(int32_t x, int32_t y) const {
 RGBQUAD CyclingPicture::table_entry(int32_t index) {
     sync_table();
     return table[static_cast<size_t>(std::clamp(index, 0, table_size - 1))];
+}
+
+std::unique_ptr<CyclingPicture> make_screen_palette(HWND window, bool cycling) {
+    const DisplayCaps real = DisplayCaps::of_screen();
+    Screen.palette = std::make_unique<Palette>(DisplayCaps::for_cycling(real, cycling));
+    if (!window || !DisplayCaps::cycling_applies(real, cycling)) return nullptr;
+    return std::make_unique<CyclingPicture>(*Screen.palette, window, Screen.width, Screen.height);
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "gfx/draw_context.h"
 
@@ -89,3 +90,8 @@ private:
     uint32_t matched_word = 0;
     int32_t matched_slot = -1;
 };
+
+// Makes the screen's palette for the display, with true colour cycling as the
+// option says, and returns the picture the effects draw into when cycling
+// applies to this display and window; otherwise null, and they draw on the window.
+std::unique_ptr<CyclingPicture> make_screen_palette(HWND window, bool cycling);

@@ -4,10 +4,6 @@
 
 namespace {
 
-bool empty(const CoverRect& r) {
-    return r.right <= r.left || r.bottom <= r.top;
-}
-
 void add_unless_empty(std::vector<CoverRect>& covers, const CoverRect& r) {
     if (!empty(r)) covers.push_back(r);
 }

@@ -16,6 +16,9 @@ inline bool operator==(const CoverRect& a, const CoverRect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// No pixel inside: no width or no height.
+inline bool empty(const CoverRect& r) { return r.right <= r.left || r.bottom <= r.top; }
+
 // The parts of the monitors that the saver window leaves uncovered, each monitor
 // minus the saver's rectangle in at most four bands (above, below, left, right).
 // The primary monitor lies inside the saver window, so it yields nothing, and

@@ -6,12 +6,6 @@
 #include "savewin/monitor_covers.h"
 #include "savewin/monitor_layout_math.h"
 
-namespace {
-
-bool empty(const CoverRect& r) { return r.right <= r.left || r.bottom <= r.top; }
-
-}  // namespace
-
 MirrorPresenter::MirrorPresenter(const MonitorCovers& mirrors, HWND saver, CyclingPicture* picture,
                                  CyclingPicture::Clock clock)
     : mirrors(mirrors),

@@ -24,8 +24,6 @@ namespace {
 
 int64_t extent(int32_t low, int32_t high) { return static_cast<int64_t>(high) - low; }
 
-bool empty(const CoverRect& r) { return r.right <= r.left || r.bottom <= r.top; }
-
 bool holds(const CoverRect& outer, const CoverRect& inner) {
     return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
            outer.bottom >= inner.bottom;

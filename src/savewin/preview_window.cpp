@@ -6,7 +6,6 @@
 #include "gfx/cycling_picture.h"
 #include "gfx/draw_context.h"
 #include "gfx/screen.h"
-#include "res/resource.h"
 #include "saver/palette.h"
 #include "saver/saver.h"
 #include "saver/scheduler.h"
@@ -15,8 +14,6 @@
 #include "trace/signal_handler.h"
 
 namespace {
-
-constexpr int version_buffer_size = 2048;
 
 // Wine shows nothing that a process draws in a child of another process's
 // window: there the preview is a popup kept over the parent's client area.
@@ -50,9 +47,7 @@ PreviewWindow::PreviewWindow(HWND parent)
     // Only its own "-l": a preview must not replace the trace of a real run.
     tracing = app.has_switch("-l");
     if (tracing) start_trace_file();
-    char text[version_buffer_size] = {};
-    LoadStringA(app.instance, IDS_VERSION, text, version_buffer_size);
-    version = String(text);
+    version = String(app.version_text().c_str());
     trace_entry("savewin", 431, " : app.rand.seed() = ", app.rand.seed());
 
     const RECT client = client_on_screen(parent);
@@ -61,7 +56,8 @@ PreviewWindow::PreviewWindow(HWND parent)
     prepare_window_parameters(client);
     if (!create()) return;
     watch_timer = SetTimer(nullptr, 0, watch_period_ms, &watch_preview);
-    make_palette();
+    // As in a full-screen run, the option is read once, at the start.
+    picture = make_screen_palette(hwnd, settings::read_flag(settings::true_colour_cycling));
     start_next_saver(*this, current_saver);
 }
 
@@ -108,15 +104,6 @@ void PreviewWindow::follow_parent() {
     if (own.left == client.left && own.top == client.top && (IsWindowVisible(hwnd) != 0) == shown) return;
     SetWindowPos(hwnd, nullptr, client.left, client.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
-}
-
-// As in a full-screen run, the option is read once, at the start.
-void PreviewWindow::make_palette() {
-    const DisplayCaps real = DisplayCaps::of_screen();
-    const bool cycling = settings::read_flag(settings::true_colour_cycling);
-    Screen.palette = std::make_unique<Palette>(DisplayCaps::for_cycling(real, cycling));
-    if (DisplayCaps::cycling_applies(real, cycling))
-        picture = std::make_unique<CyclingPicture>(*Screen.palette, hwnd, Screen.width, Screen.height);
 }
 
 bool PreviewWindow::no_msg() const {

@@ -55,7 +55,6 @@ public:
 private:
     void prepare_window_parameters(const RECT& client);
     void follow_parent();
-    void make_palette();
     void invalidate();
 
     String version;

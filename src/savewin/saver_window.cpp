@@ -7,7 +7,6 @@
 #include "gfx/draw_context.h"
 #include "gfx/relay_context.h"
 #include "gfx/screen.h"
-#include "res/resource.h"
 #include "saver/palette.h"
 #include "saver/saver.h"
 #include "saver/scheduler.h"
@@ -24,7 +23,6 @@ SaverWindow* swin = nullptr;
 
 namespace {
 
-constexpr int version_buffer_size = 2048;
 // WS_POPUP with the class-specific bit that screen savers have always carried.
 constexpr DWORD saver_style = 0x80000008;
 
@@ -53,8 +51,7 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     // Spanning, the effects take the virtual screen for the screen.
     if (monitor_mode == MonitorMode::span) {
         span_screen = current_virtual_screen();
-        Screen.width = span_screen.right - span_screen.left;
-        Screen.height = span_screen.bottom - span_screen.top;
+        take_span_size();
     }
     trace_entry("savewin", 431, " : app.rand.seed() = ", app.rand.seed());
     settings::flush();
@@ -69,7 +66,8 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     // The class has no cursor; without a cursor of its own a new thread may show
     // none at all, so a visible cursor is set explicitly.
     if (!cursor_hidden) show_cursor(true);
-    make_palette();
+    // The option takes effect at start: the palette's size is fixed when it is made.
+    picture = make_screen_palette(hwnd, settings::read_flag(settings::true_colour_cycling));
     if (covers && monitor_mode == MonitorMode::mirror)
         mirror = std::make_unique<MirrorPresenter>(*covers, hwnd, picture.get());
     // A start-value search ends only on a waiting message, and input reaches the
@@ -92,19 +90,8 @@ SaverWindow::~SaverWindow() {
     if (saver_host == this) saver_host = nullptr;
 }
 
-// The option takes effect at start: the palette's size is fixed when it is made.
-void SaverWindow::make_palette() {
-    const DisplayCaps real = DisplayCaps::of_screen();
-    const bool cycling = settings::read_flag(settings::true_colour_cycling);
-    Screen.palette = std::make_unique<Palette>(DisplayCaps::for_cycling(real, cycling));
-    if (hwnd && DisplayCaps::cycling_applies(real, cycling))
-        picture = std::make_unique<CyclingPicture>(*Screen.palette, hwnd, Screen.width, Screen.height);
-}
-
 void SaverWindow::stamp_version() {
-    char text[version_buffer_size] = {};
-    LoadStringA(app.instance, IDS_VERSION, text, version_buffer_size);
-    version = String(text);
+    version = String(app.version_text().c_str());
     if (settings::read(settings::version, "") != version.text())
         settings::write(settings::version, version.text());
 }
@@ -131,12 +118,8 @@ void SaverWindow::prepare_window_parameters() {
 
 void SaverWindow::start_first_effect() {
     first_effect_waits = false;
-    if (app.has_switch("-b")) skip_to_number(app.switch_number("-b"));
+    if (app.has_switch("-b")) skip_to_value(*this, app.switch_number("-b"));
     next_saver();
-}
-
-void SaverWindow::skip_to_number(long number) const {
-    skip_to_value(*this, number);
 }
 
 void SaverWindow::wake() {
@@ -176,7 +159,6 @@ void SaverWindow::monitors_changed() {
         const CoverRect screen = current_virtual_screen();
         if (!(screen == span_screen)) {
             span_screen = screen;
-            span_changed = true;
             lay_over(hwnd, screen);
         }
     }
@@ -185,12 +167,17 @@ void SaverWindow::monitors_changed() {
 }
 
 void SaverWindow::between_effects() {
-    if (!span_changed) return;
-    span_changed = false;
-    Screen.width = span_screen.right - span_screen.left;
-    Screen.height = span_screen.bottom - span_screen.top;
-    if (picture)
+    if (monitor_mode == MonitorMode::span && take_span_size() && picture)
         picture = std::make_unique<CyclingPicture>(*Screen.palette, hwnd, Screen.width, Screen.height);
+}
+
+bool SaverWindow::take_span_size() {
+    const int32_t width = span_screen.right - span_screen.left;
+    const int32_t height = span_screen.bottom - span_screen.top;
+    if (width == Screen.width && height == Screen.height) return false;
+    Screen.width = width;
+    Screen.height = height;
+    return true;
 }
 
 void SaverWindow::read_options() {

@@ -38,9 +38,6 @@ public:
     void next_saver();
     // The options dialog over the running saver (key "s").
     void show_options();
-    // Takes raw values from app.rand until one equals the number or a message
-    // waits for the window ("-b" and "-t").
-    void skip_to_number(long number) const;
     // The "-b" search and the first effect, deferred to the first paint when a
     // search was asked for.
     void start_first_effect();
@@ -78,13 +75,13 @@ private:
     std::unique_ptr<CyclingPicture> picture;
     // Shows the picture on the other monitors in mirror mode; otherwise none.
     std::unique_ptr<MirrorPresenter> mirror;
-    // In span mode, the virtual screen the next effect takes when it changed
-    // during the run.
-    bool span_changed = false;
+    // In span mode, the virtual screen as last laid out; the next effect takes
+    // its size.
     CoverRect span_screen{0, 0, 0, 0};
 
-    void make_palette();
     void monitors_changed();
+    // The effects take the span screen's size; false when they have it already.
+    bool take_span_size();
     void run_effect(DrawContext& target);
 
     void stamp_version();
