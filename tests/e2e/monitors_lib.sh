@@ -147,11 +147,13 @@ monitors_desktop_patches_in() {
     -morphology Erode Square:1 -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
-# Starts a traced saver with the seed 4242, ends its first effect ("f") and
-# puts the summary line the trace got for it in MONITORS_SUMMARY; the saver
-# keeps running (started here, not in a subshell, so the scenario can wait for it).
-monitors_traced_summary() {
-  local temp
+# Starts a traced saver with the seed 4242, ends its first effect ("f"), checks
+# that the summary line the trace got for it holds TEXT, ends the saver with a
+# key and removes the trace. The saver starts here, not in a subshell, so that
+# the scenario's shell can wait for it.
+#   monitors_check_summary PREFIX NAME TEXT   (PREFIX begins both checks' names)
+monitors_check_summary() {
+  local prefix="$1" name="$2" text="$3" temp summary
   temp=$(e2e_temp)
   rm -f "$temp"/tr*.txt
   e2e_mouse_move 400 300
@@ -160,7 +162,11 @@ monitors_traced_summary() {
   sleep 1
   e2e_key f
   sleep 1
-  MONITORS_SUMMARY=$(grep -a ', 32b, ' "$temp/trace.txt" 2>/dev/null | head -n 1 | tr -d '\r')
+  summary=$(grep -a ', 32b, ' "$temp/trace.txt" 2>/dev/null | head -n 1 | tr -d '\r')
+  e2e_check "$prefix$name ($summary)" grep -q "$text" <<<"$summary"
+  e2e_key q
+  e2e_check "${prefix}the traced run ends on a key with exit code 0" shell_ended_cleanly
+  rm -f "$temp"/tr*.txt
 }
 
 # True when the mirror on the second monitor of a capture is lit about as the
