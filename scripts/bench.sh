@@ -87,16 +87,21 @@ cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
 hz=$(getconf CLK_TCK)
 measure_seconds=3
 
-# The wineserver of this prefix.
-server_pid() {
+# The first of the given processes that runs in this prefix; false when none does.
+in_this_prefix() {
   local pid
-  for pid in $(pgrep -x wineserver64 || true) $(pgrep -x wineserver || true); do
+  for pid in "$@"; do
     if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; then
       echo "$pid"
       return 0
     fi
   done
+  return 1
 }
+
+# The wineserver of this prefix; nothing when there is none.
+# shellcheck disable=SC2046 # one process ID a word
+server_pid() { in_this_prefix $(pgrep -x wineserver64 || true) $(pgrep -x wineserver || true) || true; }
 
 # Processor time of a process and of this prefix's wineserver over $2 seconds:
 # prints "process_ticks server_ticks wall_nanoseconds".
@@ -257,16 +262,8 @@ preview_seconds=10
 
 # The preview of this prefix, once the host has started it (the host's own
 # command line names quorix.scr too, but not followed by "/p").
-preview_pid() {
-  local pid
-  for pid in $(pgrep -f 'quorix\.scr /p' || true); do
-    if tr '\0' '\n' 2>/dev/null <"/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-      echo "$pid"
-      return 0
-    fi
-  done
-  return 1
-}
+# shellcheck disable=SC2046 # one process ID a word
+preview_pid() { in_this_prefix $(pgrep -f 'quorix\.scr /p' || true); }
 
 # The median of numbers on standard input, one a line.
 median_of() {
