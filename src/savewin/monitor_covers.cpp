@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "savewin/cover_layout_math.h"
+#include "savewin/input_context.h"
 #include "savewin/monitor_layout_math.h"
 
 namespace {
@@ -129,6 +130,7 @@ void MonitorCovers::layout() {
                                      nullptr, WS_POPUP, r.left, r.top, r.right - r.left,
                                      r.bottom - r.top, saver, nullptr, app.instance, saver);
         if (!cover) continue;
+        remove_input_context(cover);
         windows.push_back(cover);
         rects.push_back(r);
         if (shown) ShowWindow(cover, SW_SHOWNOACTIVATE);

@@ -11,6 +11,7 @@
 #include "saver/saver.h"
 #include "saver/scheduler.h"
 #include "savewin/dialogs.h"
+#include "savewin/input_context.h"
 #include "savewin/mirror_presenter.h"
 #include "savewin/monitor_covers.h"
 #include "savewin/password.h"
@@ -57,6 +58,7 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     settings::flush();
     prepare_window_parameters();
     create(title);
+    remove_input_context(hwnd);
     // Right after the window: the covers are owned by it, so DestroyWindow on any
     // way out takes them along, and they exist before anything can wake the saver.
     if (hwnd)
