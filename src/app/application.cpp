@@ -24,6 +24,14 @@ namespace {
 // The resources' strings are read into buffers of this size.
 constexpr int version_buffer_size = 2048;
 
+// The window the settings dialog is modal to: the one of "/c:HANDLE" when that
+// is a window (the Screen Saver Settings give theirs), else the active window,
+// which a process that has just started does not have.
+HWND settings_owner(const char* command_line) {
+    HWND given = reinterpret_cast<HWND>(static_cast<uintptr_t>(configure_handle(command_line)));
+    return given && IsWindow(given) ? given : GetActiveWindow();
+}
+
 }  // namespace
 
 Application::Application() {
@@ -75,7 +83,7 @@ void Application::execute() {
         return;
     }
     if (!saver_requested()) {
-        show_settings_dialog(GetActiveWindow());
+        show_settings_dialog(settings_owner(command_line));
         return;
     }
     run_saver(std::unique_ptr<SaverWindow>(new (std::nothrow) SaverWindow));

@@ -156,3 +156,36 @@ check_square_visible() {
     grep -c '#FFFFFF')
   [ "$white" -ge 49 ]
 }
+
+# Starts tests/e2e/programs/desktop_stand_in (another program on the desktop:
+# MODE taskbar, foreground or settings) for HOLD_MS in the background and
+# waits until its window exists. Its report is $STAND_IN_REPORT; the
+# scenario's clean-up ends it at the latest.
+stand_in_start() {
+  local mode="$1" hold="$2"
+  STAND_IN_REPORT="$E2E_OUT/stand-in-$mode-$RANDOM.txt"
+  rm -f "$STAND_IN_REPORT"
+  wine "$QUORIX_BUILD/desktop_stand_in.exe" "Z:${STAND_IN_REPORT//\//\\}" "$mode" "$hold" >/dev/null 2>&1 &
+  STAND_IN_PID=$!
+  E2E_OWN_PIDS+=("$STAND_IN_PID")
+  e2e_until 200 0.1 stand_in_value handle >/dev/null
+}
+
+# The last value of NAME in the stand-in's report (the first word after it).
+stand_in_value() {
+  [ -f "$STAND_IN_REPORT" ] || return 1
+  awk -v name="$1" '{ sub(/\r$/, "") } $1 == name { value = $2; found = 1 }
+    END { if (found) print value; exit !found }' "$STAND_IN_REPORT"
+}
+
+# The whole line of NAME in the stand-in's report, without the name.
+stand_in_line() {
+  [ -f "$STAND_IN_REPORT" ] || return 1
+  tr -d '\r' <"$STAND_IN_REPORT" | sed -n "s/^$1 //p" | tail -n 1
+}
+
+stand_in_stop() {
+  kill "$STAND_IN_PID" 2>/dev/null
+  wait "$STAND_IN_PID" 2>/dev/null
+  return 0
+}
