@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr DWORD cover_ex_style = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+constexpr DWORD cover_ex_style = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST;
 // How often the watcher compares the monitors with the ones it saw last.
 constexpr DWORD watch_period_ms = 500;
 
@@ -125,8 +125,7 @@ void MonitorCovers::layout() {
     if (all_alive && wanted == rects) return;
     destroy_all();
     for (const CoverRect& r : wanted) {
-        HWND cover = CreateWindowExA(cover_ex_style | (topmost ? WS_EX_TOPMOST : 0),
-                                     kind == Kind::mirrors ? mirror_class_name : class_name,
+        HWND cover = CreateWindowExA(cover_ex_style, kind == Kind::mirrors ? mirror_class_name : class_name,
                                      nullptr, WS_POPUP, r.left, r.top, r.right - r.left,
                                      r.bottom - r.top, saver, nullptr, app.instance, saver);
         if (!cover) continue;
@@ -164,15 +163,15 @@ void MonitorCovers::show() {
     for (HWND cover : windows) ShowWindow(cover, SW_SHOWNOACTIVATE);
 }
 
-void MonitorCovers::set_topmost(bool on_top) {
-    topmost = on_top;
+void MonitorCovers::raise() {
     for (HWND cover : windows) {
-        SetWindowPos(cover, on_top ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(cover, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 
 void MonitorCovers::keep_below(HWND dialog) {
+    // Placed after a window of the normal band, a cover would leave the topmost band.
+    if (!(GetWindowLongPtrA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST)) return;
     bool cover_above = false;
     for (HWND above = GetWindow(dialog, GW_HWNDPREV); above && !cover_above;
          above = GetWindow(above, GW_HWNDPREV)) {

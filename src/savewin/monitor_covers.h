@@ -4,10 +4,12 @@
 #include "savewin/cover_layout_math.h"
 
 // Black windows over the monitors that the saver window leaves uncovered. They
-// belong to the saver window (owned by it, so they stay above it and go when it
-// is destroyed), never take activation or the keyboard, and hand their mouse
-// input to it. As mirrors, each window takes a whole monitor that the saver
-// window does not hold, and something else shows the picture on it.
+// belong to the saver window (owned by it, so they go when it is destroyed),
+// never take activation or the keyboard, and hand their mouse input to it.
+// They are topmost for the whole run, whatever "stay on top" says: a monitor's
+// own taskbar is a topmost window, and only the active full-screen window on
+// that monitor sends it below. As mirrors, each window takes a whole monitor
+// that the saver window does not hold, and something else shows the picture on it.
 class MonitorCovers {
 public:
     enum class Kind { covers, mirrors };
@@ -20,8 +22,11 @@ public:
     // covers that would come out the same are kept.
     void layout();
     void show();
-    void set_topmost(bool topmost);
-    // Puts the covers right below a dialog over the saver, in the same band.
+    // Puts the covers at the top of the topmost band again, after the saver
+    // window changed band.
+    void raise();
+    // Puts the covers right below a topmost dialog over the saver; a dialog
+    // in the normal band stays below them, on its own monitor.
     void keep_below(HWND dialog);
     // Wine 8 leaves a window that owns popups out of the topmost band: the
     // saver window lets go of its covers while it changes band.
@@ -45,7 +50,6 @@ private:
     HWND saver;
     Kind kind;
     bool shown = false;
-    bool topmost = false;
     std::vector<HWND> windows;
     std::vector<CoverRect> rects;       // of the windows, in the same order
     std::vector<CoverRect> watched;     // the monitors as the watcher saw them last

@@ -132,17 +132,19 @@ void SaverWindow::wake() {
     }
 }
 
+// The covers stay topmost in either case: they guard the other monitors.
 void SaverWindow::set_topmost(bool topmost) {
     if (covers) covers->set_owner(nullptr);
-    SetWindowPos(hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    SetWindowPos(hwnd, topmost || guards_every_monitor() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE);
     if (!covers) return;
-    covers->set_topmost(topmost);
+    covers->raise();
     covers->set_owner(hwnd);
 }
 
 int SaverWindow::on_message(MessageRecord& record) {
     if (record.message == WM_ERASEBKGND && picture) picture->uncovered();
+    if (record.message == foreground_lost) other_program_active();
     if (!covers) return 0;
     if (record.message == WM_SHOWWINDOW && record.wparam) covers->show();
     // A dialog over the saver shows below the covers (Wine 8): its first idle

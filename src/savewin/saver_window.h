@@ -42,6 +42,12 @@ public:
     // search was asked for.
     void start_first_effect();
 
+    // Watches the saver's activation: once it was the active program, another
+    // program's window taking the foreground counts as waking input.
+    LRESULT dispatch(MessageRecord& record) override;
+    // Another program took the foreground: wakes as a key would, with the
+    // saver back in front first when the password must be asked.
+    void other_program_active();
     int on_activate(int active, int minimized) override;
     int on_key(MessageRecord& record) override;
     int on_mouse(UINT message, LPARAM lparam, WPARAM wparam) override;
@@ -53,6 +59,9 @@ public:
 
     static constexpr const char* class_name = "WindowsScreenSaverClass";
     static constexpr const char* title = "Quorix ScreenSaver";
+    // Posted when another program took the foreground, so that the saver wakes
+    // from the message loop and never inside a frame.
+    static constexpr UINT foreground_lost = WM_APP + 2;
 
     String password;
     String version;
@@ -78,7 +87,13 @@ private:
     // In span mode, the virtual screen as last laid out; the next effect takes
     // its size.
     CoverRect span_screen{0, 0, 0, 0};
+    // The saver was the active program once; the activation changes of its
+    // own start come before.
+    bool been_active = false;
 
+    // Spanning, the window lies over every monitor and guards them all, so it
+    // is topmost whatever "stay on top" says.
+    bool guards_every_monitor() const { return monitor_mode == MonitorMode::span; }
     void monitors_changed();
     // The effects take the span screen's size; false when they have it already.
     bool take_span_size();

@@ -54,12 +54,12 @@ rm -f "$temp"/tr*.txt
 e2e_ini_set monitors mirror
 monitors_start_saver
 e2e_check "mirror: a mirror over the second monitor at the start" \
-  probe_becomes mirror "800 0 1440 480 visible not-topmost"
+  probe_becomes mirror "800 0 1440 480 visible topmost"
 xrandr --output DUMMY1 --off
 e2e_check "mirror: with the second monitor off no mirror is left" probe_becomes mirrors 0
 e2e_check "... and the saver runs on" e2e_running
 quorix_xorg_two_monitors "$DISPLAY"
-e2e_check "mirror: with it back it is mirrored again" probe_becomes mirror "800 0 1440 480 visible not-topmost"
+e2e_check "mirror: with it back it is mirrored again" probe_becomes mirror "800 0 1440 480 visible topmost"
 sleep 0.5
 capture="$E2E_OUT/mirror-back.png"
 e2e_capture "$capture"

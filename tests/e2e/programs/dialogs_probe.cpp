@@ -5,7 +5,8 @@
 // finds the visible dialog with exactly this title (holding control HOLDING, or
 // else ID, when one is given) and writes the answer as one line to the file OUTPUT. The title
 // "saver" asks about the saver window instead ("saver-running",
-// "reset-saver-running", "minimize-saver"). Exit code 0
+// "reset-saver-running", "minimize-saver"), or about the foreground window
+// ("foreground": its title). Exit code 0
 // on success, 1 when no such dialog or control exists, 2 for a bad query.
 #include <windows.h>
 #include <cstdio>
@@ -54,6 +55,10 @@ bool answer_saver(const Query& query, std::string& result) {
         BOOL previous = FALSE;
         SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, &previous, 0);
         result = "0";
+        return true;
+    }
+    if (query.name == "foreground") {
+        result = text_of(GetForegroundWindow());
         return true;
     }
     HWND saver = FindWindowA("WindowsScreenSaverClass", nullptr);

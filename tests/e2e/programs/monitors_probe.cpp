@@ -4,7 +4,10 @@
 //   covers=N, then one "cover=l t r b visible topmost" line per cover window,
 //   mirrors=N, then one "mirror=l t r b visible topmost" line per mirror window,
 //   saver=topmost or saver=not-topmost (or saver=none), saver_rect=l t r b,
-//   order=the classes of the visible saver, cover and dialog windows, topmost first.
+//   order=the classes of the visible saver, cover and dialog windows, topmost first,
+//   zorder=the same and the taskbar stand-in's, as "class:topmost" or
+//   "class:normal", in the order of the walk from GetTopWindow(NULL) along
+//   GW_HWNDNEXT (Wine's X stacking does not follow the topmost band, this does).
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +47,22 @@ void print_covers(FILE* out, const char* class_name, const char* key) {
     std::fprintf(out, "%ss=%d\n%s", key, count, lines.c_str());
 }
 
+std::string z_order() {
+    std::string text;
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        char name[64] = {};
+        GetClassNameA(window, name, sizeof name);
+        const std::string class_name(name);
+        if (!IsWindowVisible(window) ||
+            (class_name != "QuorixMonitorCover" && class_name != "QuorixMonitorMirror" && class_name != "#32770" &&
+             class_name != "WindowsScreenSaverClass" && class_name != "QuorixTaskbarStandIn"))
+            continue;
+        if (!text.empty()) text += ' ';
+        text += class_name + (topmost(window) ? ":topmost" : ":normal");
+    }
+    return text;
+}
+
 BOOL CALLBACK add_to_order(HWND window, LPARAM order) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
@@ -78,6 +97,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::string order;
     EnumWindows(add_to_order, reinterpret_cast<LPARAM>(&order));
     std::fprintf(out, "order=%s\n", order.c_str());
+    std::fprintf(out, "zorder=%s\n", z_order().c_str());
     std::fclose(out);
     return 0;
 }
