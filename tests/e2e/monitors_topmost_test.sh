@@ -41,14 +41,20 @@ comes_before() {
   return 1
 }
 
-stand_in_start taskbar 600000
-order=$(z_order)
-e2e_check "the strip is a topmost window over the second monitor ($order)" \
-  grep -q 'QuorixTaskbarStandIn:topmost' <<<"$order"
+# Starts the strip and then the saver. Each run has a strip of its own: when
+# the saver window goes, Wine activates the strip and gives it the X keyboard
+# focus, which the next saver would not take back.
+start_strip_and_saver() {
+  stand_in_start taskbar 600000
+  order=$(z_order)
+  e2e_check "$1: the strip is a topmost window over the second monitor ($order)" \
+    grep -q 'QuorixTaskbarStandIn:topmost' <<<"$order"
+  monitors_start_saver
+}
 
 # -- Primary only: the cover guards the monitor; the saver window keeps the
 # normal band ("stay on top" is off), also while the options dialog is open.
-monitors_start_saver
+start_strip_and_saver primary
 order=$(z_order)
 e2e_check "primary: the cover is topmost, before the strip ($order)" guards_above_strip "$order" QuorixMonitorCover
 e2e_check "primary: the saver window is not topmost" grep -q 'WindowsScreenSaverClass:normal' <<<"$order"
@@ -67,18 +73,20 @@ e2e_check "primary, after the dialog: the cover is topmost, before the strip ($o
   guards_above_strip "$order" QuorixMonitorCover
 e2e_key q
 e2e_check "primary: a key ends the saver with exit code 0" shell_ended_cleanly
+stand_in_stop
 
 # -- Mirror: the mirror window guards the monitor.
 e2e_ini_set monitors mirror
-monitors_start_saver
+start_strip_and_saver mirror
 order=$(z_order)
 e2e_check "mirror: the mirror is topmost, before the strip ($order)" guards_above_strip "$order" QuorixMonitorMirror
 e2e_key q
 e2e_check "mirror: a key ends the saver with exit code 0" shell_ended_cleanly
+stand_in_stop
 
 # -- Span: the saver window itself lies over the monitor.
 e2e_ini_set monitors span
-monitors_start_saver
+start_strip_and_saver span
 order=$(z_order)
 e2e_check "span: the saver window is topmost, before the strip ($order)" \
   guards_above_strip "$order" WindowsScreenSaverClass
@@ -96,7 +104,7 @@ e2e_check "span, after the dialog: the saver window is topmost, before the strip
   guards_above_strip "$(z_order)" WindowsScreenSaverClass
 e2e_key q
 e2e_check "span: a key ends the saver with exit code 0" shell_ended_cleanly
-
 stand_in_stop
+
 e2e_clear_settings
 e2e_end
