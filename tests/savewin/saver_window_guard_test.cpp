@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <memory>
+#include <string>
+#include "app/application.h"
+#include "res/resource.h"
+#include "savewin/dialog_driver.h"
+#include "savewin/saver_window.h"
+#include "savewin/settings.h"
+#include "savewin/settings_backup.h"
+#include "trace/temp_folder.h"
+
+namespace {
+
+// The saver window among other programs: which activation changes wake it,
+// and which band it takes for "stay on top" in each monitors mode.
+class SaverWindowGuardTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app.instance = GetModuleHandleA(nullptr);
+        app.command_line = "/s";
+        tracing = false;
+        developer_mode = false;
+        dialog_open = false;
+    }
+    void TearDown() override {
+        if (window && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
+        window.reset();
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        dialog_open = false;
+        app.command_line = "";
+    }
+    SaverWindow& open() {
+        window = std::make_unique<SaverWindow>();
+        return *window;
+    }
+    void activate_app(bool active) { SendMessageA(window->hwnd, WM_ACTIVATEAPP, active, 0); }
+    // Handles what the saver posted to itself, as its message loop would; no
+    // paint, which would run the effect.
+    void run_posted() {
+        MSG message;
+        while (PeekMessageA(&message, window->hwnd, WM_APP, 0xBFFF, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    bool alive() const { return IsWindow(window->hwnd) != FALSE; }
+    bool topmost() const { return (GetWindowLongPtrA(window->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+    SettingsBackup backup;
+    TempFolder temp;
+    std::unique_ptr<SaverWindow> window;
+};
+
+TEST_F(SaverWindowGuardTest, AnotherProgramActivatedEndsARunThatWasActive) {
+    settings::write(settings::ignore_mouse, "yes");
+    open();
+    activate_app(false);   // its own start: it was never the active program
+    run_posted();
+    EXPECT_TRUE(alive());
+    activate_app(true);
+    activate_app(false);
+    EXPECT_TRUE(alive()) << "the wake-up waits for the message loop";
+    run_posted();
+    EXPECT_FALSE(alive()) << "not a mouse event, so \"ignore mouse\" does not hold it back";
+}
+
+TEST_F(SaverWindowGuardTest, AnOpenDialogOfItsOwnKeepsItRunning) {
+    open();
+    activate_app(true);
+    dialog_open = true;
+    activate_app(false);
+    run_posted();
+    EXPECT_TRUE(alive());
+    // A dialog that opened after the change was posted asks the user already.
+    dialog_open = false;
+    activate_app(false);
+    dialog_open = true;
+    run_posted();
+    EXPECT_TRUE(alive());
+    dialog_open = false;
+    activate_app(false);
+    run_posted();
+    EXPECT_FALSE(alive());
+}
+
+TEST_F(SaverWindowGuardTest, WithAPasswordAnotherProgramOpensThePasswordDialog) {
+    SaverWindow& saver = open();
+    saver.password = String("abc");
+    char path[MAX_PATH] = "";
+    std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    folder.erase(folder.find_last_of("\\/") + 1);
+    HMODULE resources = LoadLibraryExA((folder + "quorix.scr").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, resources) << "quorix.scr must be built beside the test";
+    app.instance = resources;
+
+    DialogDriver driver;
+    driver.on(versioned_title, [](HWND dialog) { click(dialog, IDCANCEL); }, IDC_PASSWORD_ENTRY)
+        .on(versioned_title, [](HWND dialog) {
+            set_text(dialog, IDC_PASSWORD_ENTRY, "ABC");
+            click(dialog, IDOK);
+        }, IDC_PASSWORD_ENTRY);
+    activate_app(true);
+    activate_app(false);
+    run_posted();
+    EXPECT_TRUE(alive()) << "cancelled, the saver goes on";
+    activate_app(false);
+    run_posted();
+    app.instance = GetModuleHandleA(nullptr);
+    FreeLibrary(resources);
+    EXPECT_TRUE(driver.finished());
+    EXPECT_FALSE(alive());
+}
+
+// "stay on top" off: the saver window of primary only leaves the topmost band,
+// the one of span mode does not.
+TEST_F(SaverWindowGuardTest, SpanModeKeepsTheWindowTopmostWhateverStayOnTopSays) {
+    SaverWindow& primary = open();
+    primary.set_topmost(true);
+    EXPECT_TRUE(topmost());
+    primary.set_topmost(false);
+    EXPECT_FALSE(topmost());
+    DestroyWindow(window->hwnd);
+    window.reset();
+
+    settings::write(settings::monitors, "span");
+    SaverWindow& span = open();
+    span.set_topmost(false);
+    EXPECT_TRUE(topmost());
+}
+
+}  // namespace
