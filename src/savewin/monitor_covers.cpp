@@ -115,7 +115,11 @@ void MonitorCovers::layout() {
     if (!saver) return;
     RECT window{};
     GetWindowRect(saver, &window);
-    const CoverRect saver_rect{window.left, window.top, window.right, window.bottom};
+    // Without the saver window's extra column and row: they lie on a monitor
+    // beside or below the primary, and only a cover keeps that monitor's
+    // taskbar below there too, as the saver window keeps the normal band
+    // without "stay on top".
+    const CoverRect saver_rect{window.left, window.top, window.right - 1, window.bottom - 1};
     const std::vector<CoverRect> monitors = current_monitors();
     const std::vector<CoverRect> wanted =
         kind == Kind::mirrors ? mirror_layout(monitors, saver_rect) : cover_layout(monitors, saver_rect);
