@@ -2,12 +2,8 @@
 
 #include <windows.h>
 #include <imm.h>
-#include <memory>
-#include "app/application.h"
 #include "savewin/monitor_covers.h"
-#include "savewin/saver_window.h"
-#include "savewin/settings_backup.h"
-#include "trace/temp_folder.h"
+#include "savewin/saver_window_fixture.h"
 
 namespace {
 
@@ -25,27 +21,7 @@ HWND plain_window(int width, int height) {
                            nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-void drain_messages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-}
-
-class InputContextTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        app.instance = GetModuleHandleA(nullptr);
-        app.command_line = "/s";
-        tracing = false;
-        developer_mode = false;
-    }
-    void TearDown() override {
-        app.command_line = "";
-        drain_messages();
-    }
-    SettingsBackup backup;
-    TempFolder temp;
-};
+using InputContextTest = SaverWindowTest;
 
 // A window of the thread has the thread's default context, so the checks
 // below could fail.
@@ -57,11 +33,9 @@ TEST_F(InputContextTest, APlainWindowHasOne) {
 }
 
 TEST_F(InputContextTest, TheSaverWindowHasNone) {
-    auto saver = std::make_unique<SaverWindow>();
-    ASSERT_TRUE(saver->hwnd);
-    EXPECT_FALSE(has_input_context(saver->hwnd));
-    DestroyWindow(saver->hwnd);
-    saver.reset();
+    SaverWindow& saver = open();
+    ASSERT_TRUE(saver.hwnd);
+    EXPECT_FALSE(has_input_context(saver.hwnd));
 }
 
 // One monitor here: a small window in its corner stands in for the saver

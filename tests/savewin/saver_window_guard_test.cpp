@@ -2,41 +2,17 @@
 
 #include <windows.h>
 #include <memory>
-#include <string>
-#include "app/application.h"
 #include "res/resource.h"
 #include "savewin/dialog_driver.h"
-#include "savewin/saver_window.h"
+#include "savewin/saver_window_fixture.h"
 #include "savewin/settings.h"
-#include "savewin/settings_backup.h"
-#include "trace/temp_folder.h"
 
 namespace {
 
 // The saver window among other programs: which activation changes wake it,
 // and which band it takes for "stay on top" in each monitors mode.
-class SaverWindowGuardTest : public ::testing::Test {
+class SaverWindowGuardTest : public SaverWindowTest {
 protected:
-    void SetUp() override {
-        app.instance = GetModuleHandleA(nullptr);
-        app.command_line = "/s";
-        tracing = false;
-        developer_mode = false;
-        dialog_open = false;
-    }
-    void TearDown() override {
-        if (window && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
-        window.reset();
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
-        dialog_open = false;
-        app.command_line = "";
-    }
-    SaverWindow& open() {
-        window = std::make_unique<SaverWindow>();
-        return *window;
-    }
     void activate_app(bool active) { SendMessageA(window->hwnd, WM_ACTIVATEAPP, active, 0); }
     // Handles what the saver posted to itself, as its message loop would; no
     // paint, which would run the effect.
@@ -44,12 +20,7 @@ protected:
         MSG message;
         while (PeekMessageA(&message, window->hwnd, WM_APP, 0xBFFF, PM_REMOVE)) DispatchMessageA(&message);
     }
-    bool alive() const { return IsWindow(window->hwnd) != FALSE; }
     bool topmost() const { return (GetWindowLongPtrA(window->hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
-    SettingsBackup backup;
-    TempFolder temp;
-    std::unique_ptr<SaverWindow> window;
 };
 
 TEST_F(SaverWindowGuardTest, AnotherProgramActivatedEndsARunThatWasActive) {
@@ -87,12 +58,8 @@ TEST_F(SaverWindowGuardTest, AnOpenDialogOfItsOwnKeepsItRunning) {
 TEST_F(SaverWindowGuardTest, WithAPasswordAnotherProgramOpensThePasswordDialog) {
     SaverWindow& saver = open();
     saver.password = String("abc");
-    char path[MAX_PATH] = "";
-    std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    folder.erase(folder.find_last_of("\\/") + 1);
-    HMODULE resources = LoadLibraryExA((folder + "quorix.scr").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, resources) << "quorix.scr must be built beside the test";
-    app.instance = resources;
+    auto resources = std::make_unique<SaverResources>();
+    ASSERT_TRUE(resources->loaded()) << "quorix.scr must be built beside the test";
 
     DialogDriver driver;
     driver.on(versioned_title, [](HWND dialog) { click(dialog, IDCANCEL); }, IDC_PASSWORD_ENTRY)
@@ -106,8 +73,7 @@ TEST_F(SaverWindowGuardTest, WithAPasswordAnotherProgramOpensThePasswordDialog) 
     EXPECT_TRUE(alive()) << "cancelled, the saver goes on";
     activate_app(false);
     run_posted();
-    app.instance = GetModuleHandleA(nullptr);
-    FreeLibrary(resources);
+    resources.reset();
     EXPECT_TRUE(driver.finished());
     EXPECT_FALSE(alive());
 }
@@ -120,8 +86,6 @@ TEST_F(SaverWindowGuardTest, SpanModeKeepsTheWindowTopmostWhateverStayOnTopSays)
     EXPECT_TRUE(topmost());
     primary.set_topmost(false);
     EXPECT_FALSE(topmost());
-    DestroyWindow(window->hwnd);
-    window.reset();
 
     settings::write(settings::monitors, "span");
     SaverWindow& span = open();

@@ -11,47 +11,9 @@
 #include "savewin/saver_window.h"
 #include "savewin/settings.h"
 #include "savewin/dialog_driver.h"
-#include "savewin/settings_backup.h"
-#include "trace/temp_folder.h"
+#include "savewin/saver_window_fixture.h"
 
 namespace {
-
-// Each test builds the saver window in this process with no settings stored and
-// TEMP in a fresh folder.
-class SaverWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        app.instance = GetModuleHandleA(nullptr);
-        app.command_line = "/s";
-        tracing = false;
-        developer_mode = false;
-    }
-    void TearDown() override {
-        close();
-        tracing = false;
-        app.command_line = "";
-    }
-    SaverWindow& open(const char* command_line = "/s") {
-        close();
-        app.command_line = command_line;
-        window = std::make_unique<SaverWindow>();
-        return *window;
-    }
-    void close() {
-        if (window && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
-        window.reset();
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        }
-    }
-    bool alive() const { return IsWindow(window->hwnd) != FALSE; }
-    void send(UINT message, WPARAM wparam = 0) { SendMessageA(window->hwnd, message, wparam, 0); }
-    void type(char character) { send(WM_CHAR, static_cast<unsigned char>(character)); }
-
-    SettingsBackup backup;
-    TempFolder temp;
-    std::unique_ptr<SaverWindow> window;
-};
 
 TEST_F(SaverWindowTest, CoversTheScreenPlusOnePixelWithABlackPopupOfItsClass) {
     SaverWindow& saver = open();
@@ -200,12 +162,8 @@ TEST_F(SaverWindowTest, DeveloperModeReplacesTheOldTraceAndKeepsTheNewOne) {
 // Save applies the options and starts a new effect.
 TEST_F(SaverWindowTest, OptionsKeyOpensTheDialogOverThePausedSaver) {
     SaverWindow& saver = open();
-    char path[MAX_PATH] = "";
-    std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    folder.erase(folder.find_last_of("\\/") + 1);
-    HMODULE resources = LoadLibraryExA((folder + "quorix.scr").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, resources) << "quorix.scr must be built beside the test";
-    app.instance = resources;
+    auto resources = std::make_unique<SaverResources>();
+    ASSERT_TRUE(resources->loaded()) << "quorix.scr must be built beside the test";
 
     DialogDriver driver;
     driver.on(versioned_title, [&saver](HWND dialog) {
@@ -215,8 +173,7 @@ TEST_F(SaverWindowTest, OptionsKeyOpensTheDialogOverThePausedSaver) {
         click(dialog, IDOK);
     }, IDC_HIDE_MOUSE);
     type('s');
-    app.instance = GetModuleHandleA(nullptr);
-    FreeLibrary(resources);
+    resources.reset();
 
     EXPECT_TRUE(driver.finished());
     EXPECT_TRUE(alive());
