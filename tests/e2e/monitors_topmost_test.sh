@@ -52,59 +52,50 @@ start_strip_and_saver() {
   monitors_start_saver
 }
 
-# -- Primary only: the cover guards the monitor; the saver window keeps the
+# Checks that the windows of CLASS guard the monitor above the strip: now,
+# while the options dialog ("s") is open (the dialog above the saver window)
+# and after it; then ends the saver with a key and stops the strip.
+check_guards() {
+  local mode="$1" class="$2" order
+  order=$(z_order)
+  e2e_check "$mode: $class is topmost, before the strip ($order)" guards_above_strip "$order" "$class"
+  [ "$mode" != primary ] ||
+    e2e_check "primary: the saver window is not topmost" grep -q 'WindowsScreenSaverClass:normal' <<<"$order"
+  if [ "$mode" != mirror ]; then
+    e2e_key s
+    wait_dialog "$VERSIONED_TITLE" "$ID_HIDE_MOUSE" >/dev/null
+    order=$(z_order)
+    e2e_check "$mode, options dialog: $class stays topmost, before the strip ($order)" \
+      guards_above_strip "$order" "$class"
+    e2e_check "$mode, options dialog: the dialog is above the saver window" \
+      comes_before "$order" '#32770' WindowsScreenSaverClass
+    focus_dialog "$VERSIONED_TITLE" "$ID_HIDE_MOUSE"
+    e2e_key Escape
+    wait_dialog_gone "$VERSIONED_TITLE" "$ID_HIDE_MOUSE"
+    order=$(z_order)
+    e2e_check "$mode, after the dialog: $class is topmost, before the strip ($order)" \
+      guards_above_strip "$order" "$class"
+  fi
+  e2e_key q
+  e2e_check "$mode: a key ends the saver with exit code 0" shell_ended_cleanly
+  stand_in_stop
+}
+
+# Primary only: the cover guards the monitor; the saver window keeps the
 # normal band ("stay on top" is off), also while the options dialog is open.
 start_strip_and_saver primary
-order=$(z_order)
-e2e_check "primary: the cover is topmost, before the strip ($order)" guards_above_strip "$order" QuorixMonitorCover
-e2e_check "primary: the saver window is not topmost" grep -q 'WindowsScreenSaverClass:normal' <<<"$order"
-e2e_key s
-wait_dialog "$VERSIONED_TITLE" "$ID_HIDE_MOUSE" >/dev/null
-order=$(z_order)
-e2e_check "primary, options dialog: the cover stays topmost, before the strip ($order)" \
-  guards_above_strip "$order" QuorixMonitorCover
-e2e_check "primary, options dialog: the dialog is above the saver window" \
-  comes_before "$order" '#32770' WindowsScreenSaverClass
-focus_dialog "$VERSIONED_TITLE" "$ID_HIDE_MOUSE"
-e2e_key Escape
-wait_dialog_gone "$VERSIONED_TITLE" "$ID_HIDE_MOUSE"
-order=$(z_order)
-e2e_check "primary, after the dialog: the cover is topmost, before the strip ($order)" \
-  guards_above_strip "$order" QuorixMonitorCover
-e2e_key q
-e2e_check "primary: a key ends the saver with exit code 0" shell_ended_cleanly
-stand_in_stop
+check_guards primary QuorixMonitorCover
 
-# -- Mirror: the mirror window guards the monitor.
+# Mirror: the mirror window guards the monitor.
 e2e_ini_set monitors mirror
 start_strip_and_saver mirror
-order=$(z_order)
-e2e_check "mirror: the mirror is topmost, before the strip ($order)" guards_above_strip "$order" QuorixMonitorMirror
-e2e_key q
-e2e_check "mirror: a key ends the saver with exit code 0" shell_ended_cleanly
-stand_in_stop
+check_guards mirror QuorixMonitorMirror
 
-# -- Span: the saver window itself lies over the monitor.
+# Span: the saver window itself lies over the monitor and stays topmost under
+# the dialog, which it owns.
 e2e_ini_set monitors span
 start_strip_and_saver span
-order=$(z_order)
-e2e_check "span: the saver window is topmost, before the strip ($order)" \
-  guards_above_strip "$order" WindowsScreenSaverClass
-e2e_key s
-wait_dialog "$VERSIONED_TITLE" "$ID_HIDE_MOUSE" >/dev/null
-order=$(z_order)
-e2e_check "span, options dialog: the saver window stays topmost, before the strip ($order)" \
-  guards_above_strip "$order" WindowsScreenSaverClass
-e2e_check "span, options dialog: the dialog is above the saver window" \
-  comes_before "$order" '#32770' WindowsScreenSaverClass
-focus_dialog "$VERSIONED_TITLE" "$ID_HIDE_MOUSE"
-e2e_key Escape
-wait_dialog_gone "$VERSIONED_TITLE" "$ID_HIDE_MOUSE"
-e2e_check "span, after the dialog: the saver window is topmost, before the strip" \
-  guards_above_strip "$(z_order)" WindowsScreenSaverClass
-e2e_key q
-e2e_check "span: a key ends the saver with exit code 0" shell_ended_cleanly
-stand_in_stop
+check_guards span WindowsScreenSaverClass
 
 e2e_clear_settings
 e2e_end
