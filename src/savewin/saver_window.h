@@ -46,7 +46,8 @@ public:
     // program's window taking the foreground counts as waking input.
     LRESULT dispatch(MessageRecord& record) override;
     // Another program took the foreground: wakes as a key would, with the
-    // saver back in front first when the password must be asked.
+    // saver back in front first when the password must be asked; while the
+    // password dialog asks, it comes back in front.
     void other_program_active();
     int on_activate(int active, int minimized) override;
     int on_key(MessageRecord& record) override;

@@ -66,6 +66,14 @@ e2e_check "... and the saver still runs" e2e_running
 e2e_eq "... the dialog has the foreground" "$VERSIONED_TITLE" "$(dialog_probe foreground saver)"
 e2e_eq "... and is owned by the saver window" "$PLAIN_TITLE" \
   "$(dialog_probe owner "$VERSIONED_TITLE" "$ID_PASSWORD_ENTRY")"
+# Another program while the dialog asks: the dialog comes back in front.
+first_stand_in=$STAND_IN_PID
+take_foreground 3000 "a password, the dialog open"
+dialog_in_front() { [ "$(dialog_probe foreground saver)" = "$VERSIONED_TITLE" ]; }
+e2e_check "... the dialog takes the foreground back" e2e_until 20 0.1 dialog_in_front
+e2e_check "... and the saver still runs" e2e_running
+stand_in_stop
+STAND_IN_PID=$first_stand_in
 e2e_focus "$window"
 e2e_type abc
 e2e_key Return
