@@ -4,6 +4,11 @@
 # screen saver and registers the uninstaller; the installed saver runs and ends
 # on a key; a silent uninstall takes everything back but the user's settings.
 source "$(dirname "$0")/harness.sh"
+# The installer is a 32-bit program, and so is everything in the 32-bit prefix.
+if ! quorix_runs_32bit; then
+  echo "[install] skipped: this machine runs no 32-bit programs"
+  exit 77
+fi
 e2e_begin install
 trap 'install_stop_servers; e2e_cleanup' EXIT
 
