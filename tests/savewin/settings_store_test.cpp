@@ -1,17 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <sddl.h>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include "savewin/settings_store.h"
+#include "support/read_only_key.h"
 
 namespace {
 
 constexpr const char* section = "Screen Saver.Quorix";
 constexpr const char* test_key = "Software\\Quorix tests\\settings";
-// Made read-only once and kept: a key that refuses writes refuses its deletion too.
+// Locked once and kept (see support/read_only_key.h).
 constexpr const char* refusing_key = "Software\\Quorix tests\\refusing";
 constexpr unsigned long access_denied = ERROR_ACCESS_DENIED;
 
@@ -33,23 +33,6 @@ bool key_exists(const char* path) {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
-}
-
-// Creates the refusing key with one value the first time; later runs find it
-// refusing already.
-void make_refusing_key() {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, refusing_key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, "ignore mouse", 0, REG_SZ, reinterpret_cast<const BYTE*>("no"), 3);
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)", SDDL_REVISION_1, &descriptor,
-                                                             nullptr)) {
-        RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, descriptor);
-        LocalFree(descriptor);
-    }
-    RegCloseKey(key);
 }
 
 // A profile file of the test's own in TEMP and the test key, both gone before
@@ -118,7 +101,7 @@ TEST_F(SettingsStores, APerUserValueOfAnotherTypeIsNoSetting) {
 }
 
 TEST_F(SettingsStores, WhenNothingCanBeWrittenTheErrorComesBackAndTheOldValuesStay) {
-    make_refusing_key();
+    ASSERT_TRUE(lock_user_key(refusing_key, "ignore mouse", "no"));
     ASSERT_TRUE(CreateDirectoryA(file.c_str(), nullptr));
     ProfileStore profile(file.c_str(), section);
     UserKeyStore user(refusing_key);
