@@ -1,7 +1,5 @@
 #include "savewin/settings_store_math.h"
 
-#include <cstring>
-
 namespace {
 
 // Long enough for any value the saver writes, so a comparison sees it whole.
