@@ -6,8 +6,13 @@
 ;   SCR_X86   the 32-bit quorix.scr      SCR_X64   the 64-bit quorix.scr
 ;   LICENSE   the licence as text        ICON      the saver's icon
 ;   OUTFILE   the installer to write
+;   TARGET    optional: NSIS's target, x86-unicode (the default) or amd64-unicode
 
-Unicode true
+!ifdef TARGET
+  Target "${TARGET}"
+!else
+  Unicode true
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
