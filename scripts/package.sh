@@ -54,16 +54,7 @@ rm -f "$archive"
 (cd "$stage" && zip -q -X "$root/$archive" quorix-x86.scr quorix-x64.scr README.txt LICENSE.txt)
 
 installer="dist/quorix-setup-$version.exe"
-rm -f "$installer"
-makensis -V2 -NOCD \
-  "-DVERSION=$version" \
-  "-DCOPYRIGHT=$copyright" \
-  "-DSCR_X86=$root/$stage/quorix-x86.scr" \
-  "-DSCR_X64=$root/$stage/quorix-x64.scr" \
-  "-DLICENSE=$root/$stage/LICENSE.txt" \
-  "-DICON=$root/src/res/quorix.ico" \
-  "-DOUTFILE=$root/$installer" \
-  scripts/installer/quorix.nsi
+bash scripts/installer/make-installer.sh "$version" "$copyright" "$root/$installer"
 
 for artefact in "$installer" "$archive"; do
   echo "package: $artefact ($(stat -c %s "$artefact") bytes)"

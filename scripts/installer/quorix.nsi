@@ -6,8 +6,13 @@
 ;   SCR_X86   the 32-bit quorix.scr      SCR_X64   the 64-bit quorix.scr
 ;   LICENSE   the licence as text        ICON      the saver's icon
 ;   OUTFILE   the installer to write
+;   TARGET    optional: NSIS's target, x86-unicode (the default) or amd64-unicode
 
-Unicode true
+!ifdef TARGET
+  Target "${TARGET}"
+!else
+  Unicode true
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
@@ -19,6 +24,11 @@ RequestExecutionLevel admin
 !define PUBLISHER "the Quorix authors"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorix"
 !define DESKTOP_KEY "Control Panel\Desktop"
+; Sends the profile functions for the saver's section of control.ini, which a
+; standard user cannot write since Vista, to that user's own key.
+!define MAPPING_KEY "SOFTWARE\Microsoft\Windows NT\CurrentVersion\IniFileMapping\control.ini"
+!define MAPPING_NAME "Screen Saver.Quorix"
+!define MAPPING_TARGET "USR:Control Panel\Screen Saver.Quorix"
 !define SCR_NAME "quorix.scr"
 
 Name "${PRODUCT} ${VERSION}"
@@ -107,6 +117,14 @@ Section "Quorix"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+
+  ; In both views on 64-bit Windows: the 32-bit build reads the 32-bit one.
+  WriteRegStr HKLM "${MAPPING_KEY}" "${MAPPING_NAME}" "${MAPPING_TARGET}"
+  ${If} ${RunningX64}
+    SetRegView 32
+    WriteRegStr HKLM "${MAPPING_KEY}" "${MAPPING_NAME}" "${MAPPING_TARGET}"
+    SetRegView 64
+  ${EndIf}
 SectionEnd
 
 ; What the Screen Saver settings store when the user picks a saver.
@@ -134,7 +152,8 @@ Section "Uninstall"
   Delete "$SYSDIR\${SCR_NAME}"
 
   ; Take back the screen saver only while it is still ours; the user may have
-  ; chosen another one since. The settings in control.ini stay.
+  ; chosen another one since. The users' settings stay: their own keys and
+  ; any section in control.ini.
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   StrLen $1 "\${SCR_NAME}"
   IntOp $1 0 - $1
@@ -145,6 +164,13 @@ Section "Uninstall"
   ${EndIf}
 
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; Only our mapping goes; the key holds Windows' own.
+  DeleteRegValue HKLM "${MAPPING_KEY}" "${MAPPING_NAME}"
+  ${If} ${RunningX64}
+    SetRegView 32
+    DeleteRegValue HKLM "${MAPPING_KEY}" "${MAPPING_NAME}"
+    SetRegView 64
+  ${EndIf}
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
 SectionEnd

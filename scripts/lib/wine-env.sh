@@ -3,6 +3,40 @@
 
 quorix_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
+# True when this machine runs 32-bit Linux programs. A kernel without IA-32
+# emulation starts none, Wine's 32-bit loader among them, and with it no 32-bit
+# Windows program: the i686 build, the installer. Asked once per run.
+quorix_runs_32bit() {
+  if [ -z "${QUORIX_RUNS_32BIT:-}" ]; then
+    QUORIX_RUNS_32BIT=no
+    /lib/ld-linux.so.2 --version >/dev/null 2>&1 && QUORIX_RUNS_32BIT=yes
+    export QUORIX_RUNS_32BIT
+  fi
+  [ "$QUORIX_RUNS_32BIT" = yes ]
+}
+
+# The `wine` command (and the tools that start through `wine-stable`) prefers
+# the 32-bit loader whenever it is installed; where that loader cannot start,
+# every Wine command of ours goes to the 64-bit one.
+quorix_wine64_only() {
+  local shim="$quorix_root/build/wine64-only" name
+  case ":$PATH:" in *":$shim:"*) return 0 ;; esac
+  mkdir -p "$shim"
+  for name in wine wine-stable; do
+    if [ ! -x "$shim/$name" ]; then
+      printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/$name.$$"
+      chmod +x "$shim/$name.$$"
+      mv -f "$shim/$name.$$" "$shim/$name"
+    fi
+  done
+  export PATH="$shim:$PATH"
+  export WINELOADER=/usr/lib/wine/wine64
+}
+
+if [ -x /usr/lib/wine/wine64 ] && ! quorix_runs_32bit; then
+  quorix_wine64_only
+fi
+
 # Environment for every Wine process of ours. The display follows QUORIX_DEPTH
 # (8 or 24) when the test command started displays of both depths, and so does
 # the prefix: a prefix (and its server) that serves displays of both depths now

@@ -54,11 +54,18 @@ void confirm_change(HWND dialog) {
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, change.focus)), TRUE);
         return;
     }
+    unsigned long error = 0;
     if (change.action == PasswordChange::store) {
         new_text.encode(password_key);
-        settings::write(settings::password, new_text.text());
+        error = settings::write(settings::password, new_text.text());
     } else if (change.action == PasswordChange::remove) {
-        settings::write(settings::password, nullptr);
+        error = settings::write(settings::password, nullptr);
+    }
+    // A password the user believes set but that was not stored protects nothing.
+    if (error) {
+        show_not_saved(dialog, "The password was not saved.", error);
+        EndDialog(dialog, 0);
+        return;
     }
     EndDialog(dialog, 1);
 }

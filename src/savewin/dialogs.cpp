@@ -71,14 +71,16 @@ void show_stored_options(HWND dialog) {
     SendDlgItemMessageA(dialog, IDC_MONITORS, CB_SETCURSEL, item, 0);
 }
 
-void save_options(HWND dialog) {
+// Stops at the first write that fails and returns its error code, 0 when all succeed.
+unsigned long save_options(HWND dialog) {
     for (const OptionBox& box : option_boxes) {
-        settings::write_flag(box.key, IsDlgButtonChecked(dialog, box.id) == BST_CHECKED);
+        const unsigned long error = settings::write_flag(box.key, IsDlgButtonChecked(dialog, box.id) == BST_CHECKED);
+        if (error) return error;
     }
     const LRESULT item = SendDlgItemMessageA(dialog, IDC_MONITORS, CB_GETCURSEL, 0, 0);
     const bool chosen = item >= 0 && item < static_cast<LRESULT>(std::size(monitor_choices));
     const MonitorMode mode = chosen ? monitor_choices[item].mode : MonitorMode::primary;
-    settings::write(settings::monitors, monitor_mode_text(mode));
+    return settings::write(settings::monitors, monitor_mode_text(mode));
 }
 
 INT_PTR CALLBACK options_procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
@@ -90,8 +92,14 @@ INT_PTR CALLBACK options_procedure(HWND dialog, UINT message, WPARAM wparam, LPA
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wparam)) {
     case IDOK:
-        save_options(dialog);
-        EndDialog(dialog, 1);
+        // Options that will not last end the dialog as Cancel does, so a running
+        // saver does not apply them.
+        if (const unsigned long error = save_options(dialog)) {
+            show_not_saved(dialog, "The options were not saved.", error);
+            EndDialog(dialog, 0);
+        } else {
+            EndDialog(dialog, 1);
+        }
         return TRUE;
     case IDCANCEL:
         EndDialog(dialog, 0);
@@ -128,4 +136,15 @@ void add_version_to_caption(HWND dialog, int buffer_size) {
     if (LoadStringA(app.instance, IDS_VERSION, version.data(), buffer_size) <= 0) return;
     std::string caption = window_text(dialog) + " Version " + version.data();
     SetWindowTextA(dialog, caption.c_str());
+}
+
+void show_not_saved(HWND owner, const char* sentence, unsigned long error) {
+    char reason[512] = "";
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                  reason, sizeof reason, nullptr);
+    while (length > 0 && (reason[length - 1] == '\n' || reason[length - 1] == '\r' || reason[length - 1] == ' '))
+        --length;
+    std::string text = std::string(sentence) + "\r\n\r\n";
+    text += length > 0 ? std::string(reason, length) : "Error " + std::to_string(error) + ".";
+    MessageBoxA(owner, text.c_str(), not_saved_caption, MB_ICONERROR);
 }

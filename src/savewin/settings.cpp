@@ -1,28 +1,26 @@
 #include "savewin/settings.h"
 
 #include <windows.h>
+#include "savewin/settings_store.h"
 
 namespace settings {
 
 std::string read(const char* key, const char* fallback, unsigned buffer_size) {
-    if (buffer_size == 0) return {};
-    std::string buffer(buffer_size, '\0');
-    const DWORD length = GetPrivateProfileStringA(section, key, fallback ? fallback : "",
-                                                  &buffer[0], buffer_size, file);
-    buffer.resize(length < buffer_size ? length : buffer_size - 1);
-    return buffer;
+    return read_setting(ProfileStore(file, section), UserKeyStore(user_key), key, fallback, buffer_size);
 }
 
-void write(const char* key, const char* value) {
-    WritePrivateProfileStringA(section, key, value, file);
+unsigned long write(const char* key, const char* value) {
+    ProfileStore profile(file, section);
+    UserKeyStore user(user_key);
+    return write_setting(profile, user, key, value);
 }
 
 bool read_flag(const char* key, unsigned buffer_size) {
     return read(key, "no", buffer_size) == "yes";
 }
 
-void write_flag(const char* key, bool on) {
-    write(key, on ? "yes" : "no");
+unsigned long write_flag(const char* key, bool on) {
+    return write(key, on ? "yes" : "no");
 }
 
 void flush() {

@@ -1,11 +1,16 @@
 #pragma once
 #include <string>
 
-// The saver's keys in "control.ini", read and written side by side.
+// The saver's keys, read and written side by side. They live in section
+// "Screen Saver.Quorix" of "control.ini"; where that file cannot be written (a
+// standard user on Windows since Vista), in the per-user key of the same name,
+// which is also where the installer's ini-file mapping sends the section.
 namespace settings {
 
 constexpr const char* file = "control.ini";
 constexpr const char* section = "Screen Saver.Quorix";
+// Under HKEY_CURRENT_USER.
+constexpr const char* user_key = "Control Panel\\Screen Saver.Quorix";
 
 constexpr const char* hide_mouse = "hide mouse";
 constexpr const char* ignore_mouse = "ignore mouse";
@@ -20,12 +25,13 @@ constexpr const char* trace = "trace";
 constexpr const char* version = "version";
 
 std::string read(const char* key, const char* fallback, unsigned buffer_size = 1024);
-// A null value deletes the key.
-void write(const char* key, const char* value);
+// A null value deletes the key. Returns 0, or the system's error code when the
+// value could be stored nowhere.
+unsigned long write(const char* key, const char* value);
 // Only an exact "yes" is on.
 bool read_flag(const char* key, unsigned buffer_size = 1024);
-void write_flag(const char* key, bool on);
-// Makes Windows write its cached copy of the file.
+unsigned long write_flag(const char* key, bool on);
+// Makes Windows write its cached copy of the file; its result does not matter.
 void flush();
 
 }  // namespace settings

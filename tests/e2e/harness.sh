@@ -115,10 +115,33 @@ e2e_ini_set() {
   mv "$tmp" "$file"
 }
 
-# Removes the whole $E2E_SECTION, as on a first run.
+# The per-user key that holds the settings where control.ini cannot be written.
+E2E_USER_KEY='HKCU\Control Panel\Screen Saver.Quorix'
+
+# Prints a registry value (KEY NAME [VIEW: 32 or 64]); fails when it is absent.
+e2e_reg_value() {
+  local out
+  out=$(wine reg query "$1" /v "$2" ${3:+"/reg:$3"} 2>/dev/null | tr -d '\r') || return 1
+  awk -v name="$2" '{ line = $0; sub(/^[ \t]+/, "", line) }
+    substr(line, 1, length(name)) == name && substr(line, length(name) + 1) ~ /^[ \t]+REG_/ {
+      line = substr(line, length(name) + 1); sub(/^[ \t]+REG_[A-Z_]+[ \t]*/, "", line)
+      print line; found = 1 }
+    END { exit found ? 0 : 1 }' <<<"$out"
+}
+
+e2e_reg_key_absent() {
+  ! wine reg query "$1" ${2:+"/reg:$2"} >/dev/null 2>&1
+}
+
+# Removes the whole $E2E_SECTION, as on a first run, and the per-user key (the
+# registry file names it once the server has saved it; a scenario that made it
+# deletes it itself).
 e2e_clear_settings() {
   local file tmp
   file=$(e2e_ini_file)
+  if grep -qF 'Control Panel\\Screen Saver.Quorix]' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg delete "$E2E_USER_KEY" /f >/dev/null 2>&1
+  fi
   [ -f "$file" ] || return 0
   tmp=$(mktemp)
   awk -v section="[$E2E_SECTION]" '

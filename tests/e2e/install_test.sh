@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The packaged installer in a fresh 64-bit and a fresh 32-bit Wine prefix: a
 # silent install puts the matching build into the system folder, makes it the
-# screen saver and registers the uninstaller; the installed saver runs and ends
-# on a key; a silent uninstall takes everything back but the user's settings.
+# screen saver, maps the saver's section of control.ini to the per-user key and
+# registers the uninstaller; the installed saver saves its options there, runs
+# and ends on a key; a silent uninstall takes everything back but the user's
+# settings.
 source "$(dirname "$0")/harness.sh"
 e2e_begin install
 trap 'install_stop_servers; e2e_cleanup' EXIT
@@ -13,6 +15,8 @@ archive="$QUORIX_SOURCE/dist/quorix-$version.zip"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorix'
 desktop_key='HKCU\Control Panel\Desktop'
 saver='C:\windows\system32\quorix.scr'
+mapping_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\IniFileMapping\control.ini'
+mapping_name='Screen Saver.Quorix'
 uninstaller='C:\Program Files\Quorix\uninstall.exe'
 wine64_loader=$(command -v wine64 || echo /usr/lib/wine/wine64)
 export DISPLAY="$QUORIX_DISPLAY_24"
@@ -60,24 +64,12 @@ install_pe_kind() {
   esac
 }
 
-# Prints a registry value (KEY NAME [VIEW]); fails when it is absent.
-install_reg_value() {
-  local out
-  out=$(wine reg query "$1" /v "$2" ${3:+"/reg:$3"} 2>/dev/null | tr -d '\r') || return 1
-  awk -v name="$2" '$1 == name { sub(/^[ \t]*[^ \t]+[ \t]+[^ \t]+[ \t]+/, ""); print; found = 1 }
-    END { exit found ? 0 : 1 }' <<<"$out"
-}
-
 install_value_present() {
-  install_reg_value "$@" >/dev/null
+  e2e_reg_value "$@" >/dev/null
 }
 
 install_value_absent() {
-  ! install_reg_value "$@" >/dev/null
-}
-
-install_key_absent() {
-  ! wine reg query "$1" ${2:+"/reg:$2"} >/dev/null 2>&1
+  ! e2e_reg_value "$@" >/dev/null
 }
 
 install_unix_path() { echo "$WINEPREFIX/drive_c/$1"; }
@@ -97,9 +89,10 @@ install_uninstall() {
 }
 
 # Runs the installed saver from the system folder (64 bits through the 64-bit
-# loader: the launcher's system32 is SysWOW64) and ends it with a key.
-install_saver_ends_on_key() {
-  local loader=wine
+# loader: the launcher's system32 is SysWOW64), checks "ignore mouse" in its
+# options dialog (key "s"), saves, and ends it with a key.
+install_saver_saves_and_ends_on_key() {
+  local loader=wine window
   [ "$1" = 64 ] && loader="$wine64_loader"
   wine cmd /c exit >/dev/null 2>&1
   E2E_EXIT=""
@@ -107,6 +100,12 @@ install_saver_ends_on_key() {
   E2E_PID=$!
   e2e_wait_window "Quorix ScreenSaver" 30 >/dev/null || return 1
   sleep 0.5
+  e2e_key s
+  window=$(e2e_wait_window "Quorix ScreenSaver Version $version" 15) || return 1
+  e2e_focus "$window"
+  # Tab from Save reaches the first box; the second is "ignore mouse".
+  e2e_key Tab Tab space alt+s
+  sleep 1
   e2e_key q
   e2e_wait_exit 10 && [ "$E2E_EXIT" = 0 ]
 }
@@ -116,20 +115,33 @@ e2e_eq "the archive holds both builds, the README and the licence" \
   "LICENSE.txt README.txt quorix-x64.scr quorix-x86.scr" \
   "$(zipinfo -1 "$archive" 2>/dev/null | sort | tr '\n' ' ' | sed 's/ $//')"
 
+# The shipped installer is a 32-bit program, and so is all of the 32-bit
+# prefix. A machine that starts no 32-bit program checks the same script built
+# for amd64, in the 64-bit prefix only.
+prefixes=(64 32)
+if ! quorix_runs_32bit; then
+  e2e_log "this machine runs no 32-bit programs: the 64-bit prefix only, with the installer built for amd64"
+  prefixes=(64)
+  installer="$E2E_OUT/quorix-setup-amd64.exe"
+  copyright=$(sed -n 's/^#define QUORIX_COPYRIGHT "\(.*\)"$/\1/p' "$QUORIX_BUILD/generated/res/version.h")
+  e2e_check "the installer builds for amd64" \
+    bash "$QUORIX_SOURCE/scripts/installer/make-installer.sh" "$version" "$copyright" "$installer" amd64-unicode
+fi
+
 started=$(date +%s)
 install_stop_servers
-for bits in 64 32; do
+for bits in "${prefixes[@]}"; do
   install_create_prefix "$bits" &
 done
 wait
-e2e_log "both prefixes made in $(( $(date +%s) - started )) s"
+e2e_log "prefixes made in $(( $(date +%s) - started )) s"
 
-for bits in 64 32; do
+for bits in "${prefixes[@]}"; do
   install_use "$bits"
   if [ "$bits" = 64 ]; then kind=PE32+ build=x64 view=64; else kind=PE32 build=x86 view=32; fi
   e2e_log "== $bits-bit prefix"
-  # Settings the user made before: they must outlive the uninstall.
-  e2e_ini_set "ignore mouse" yes
+  views=(32)
+  [ "$bits" = 64 ] && views=(64 32)
 
   e2e_check "a silent install succeeds" install_run
   installed=$(install_unix_path windows/system32/quorix.scr)
@@ -138,28 +150,49 @@ for bits in 64 32; do
     cmp -s "$installed" <(unzip -p "$archive" "quorix-$build.scr")
   if [ "$bits" = 64 ]; then
     e2e_check "nothing lands in SysWOW64" test ! -e "$(install_unix_path windows/syswow64/quorix.scr)"
-    e2e_check "the registration is in the 64-bit view only" install_key_absent "$uninstall_key" 32
+    e2e_check "the registration is in the 64-bit view only" e2e_reg_key_absent "$uninstall_key" 32
   fi
   e2e_eq "SCRNSAVE.EXE names the installed saver" "$saver" \
-    "$(install_reg_value "$desktop_key" SCRNSAVE.EXE)"
+    "$(e2e_reg_value "$desktop_key" SCRNSAVE.EXE)"
   e2e_eq "the uninstaller is registered with DisplayVersion $version" "$version" \
-    "$(install_reg_value "$uninstall_key" DisplayVersion "$view")"
+    "$(e2e_reg_value "$uninstall_key" DisplayVersion "$view")"
   e2e_eq "UninstallString names the uninstaller in the program folder" "\"$uninstaller\"" \
-    "$(install_reg_value "$uninstall_key" UninstallString "$view")"
+    "$(e2e_reg_value "$uninstall_key" UninstallString "$view")"
   e2e_check "the uninstaller is there" test -f "$(install_unix_path 'Program Files/Quorix/uninstall.exe')"
   for value in DisplayName Publisher DisplayIcon EstimatedSize NoModify NoRepair; do
     e2e_check "the registration has $value" install_value_present "$uninstall_key" "$value" "$view"
   done
 
-  e2e_check "the installed saver runs and ends on a key with exit code 0" install_saver_ends_on_key "$bits"
+  for view in "${views[@]}"; do
+    e2e_eq "the $view-bit view maps the saver's section to the per-user key" \
+      'USR:Control Panel\Screen Saver.Quorix' "$(e2e_reg_value "$mapping_key" "$mapping_name" "$view")"
+  done
+
+  e2e_check "the installed saver saves its options and ends on a key with exit code 0" \
+    install_saver_saves_and_ends_on_key "$bits"
+  e2e_eq "the options land in the per-user key" yes "$(e2e_reg_value "$E2E_USER_KEY" "ignore mouse")"
+  e2e_eq "... with the saver's version stamp" "$version" "$(e2e_reg_value "$E2E_USER_KEY" version)"
+  e2e_eq "control.ini gets no section" "" "$(e2e_ini_keys)"
+
+  # Settings in control.ini from before, and a mapping of someone else's: both
+  # must outlive the uninstall.
+  e2e_ini_set "hide mouse" yes
+  for view in "${views[@]}"; do
+    wine reg add "$mapping_key" /v 'Screen Saver.Other' /d 'USR:Control Panel\Screen Saver.Other' \
+      /reg:"$view" /f >/dev/null 2>&1
+  done
 
   e2e_check "a silent uninstall succeeds" install_uninstall
   e2e_check "the saver is gone" test ! -e "$installed"
   e2e_check "the uninstaller and its folder are gone" test ! -e "$(install_unix_path 'Program Files/Quorix')"
-  e2e_check "the registration is gone" install_key_absent "$uninstall_key" "$view"
+  e2e_check "the registration is gone" e2e_reg_key_absent "$uninstall_key" "$view"
   e2e_check "SCRNSAVE.EXE is gone" install_value_absent "$desktop_key" SCRNSAVE.EXE
-  e2e_eq "control.ini keeps the user's settings" yes "$(e2e_ini_get "ignore mouse")"
-  e2e_eq "control.ini keeps the saver's version stamp" "$version" "$(e2e_ini_get version)"
+  for view in "${views[@]}"; do
+    e2e_check "the $view-bit view's mapping is gone" install_value_absent "$mapping_key" "$mapping_name" "$view"
+    e2e_check "... and the other mapping stays" install_value_present "$mapping_key" 'Screen Saver.Other' "$view"
+  done
+  e2e_eq "the per-user key keeps the user's settings" yes "$(e2e_reg_value "$E2E_USER_KEY" "ignore mouse")"
+  e2e_eq "control.ini keeps the user's settings" yes "$(e2e_ini_get "hide mouse")"
 
   if [ "$bits" = 32 ]; then
     other='C:\windows\system32\other.scr'
@@ -167,7 +200,7 @@ for bits in 64 32; do
     wine reg add "$desktop_key" /v SCRNSAVE.EXE /t REG_SZ /d "$other" /f >/dev/null 2>&1
     e2e_check "its uninstall succeeds" install_uninstall
     e2e_eq "a screen saver chosen since stays chosen" "$other" \
-      "$(install_reg_value "$desktop_key" SCRNSAVE.EXE)"
+      "$(e2e_reg_value "$desktop_key" SCRNSAVE.EXE)"
   fi
 done
 

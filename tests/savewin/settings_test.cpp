@@ -26,6 +26,19 @@ TEST(Settings, FlagsAreWrittenAsYesOrNoAndANullValueDeletes) {
     EXPECT_EQ("fallback", settings::read(settings::stay_on_top, "fallback"));
 }
 
+TEST(Settings, AWritableControlIniTakesTheWritesAndNoPerUserKeyIsMade) {
+    SettingsBackup backup;
+    HKEY key = nullptr;
+    ASSERT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, settings::user_key, 0, KEY_READ, &key))
+        << "a test left the per-user key behind";
+    EXPECT_EQ(0u, settings::write_flag(settings::ignore_mouse, true));
+    EXPECT_EQ(0u, settings::write(settings::password, nullptr));
+    EXPECT_EQ(0u, settings::write(settings::trace, "yes"));
+    EXPECT_EQ(0u, settings::write(settings::trace, nullptr));
+    EXPECT_EQ("ignore mouse=yes", SettingsBackup::section());
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, settings::user_key, 0, KEY_READ, &key));
+}
+
 TEST(Settings, ALongValueIsCutToTheBuffer) {
     SettingsBackup backup;
     const std::string long_value(3000, 'v');

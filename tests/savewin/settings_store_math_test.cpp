@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include "savewin/settings_store_math.h"
+
+namespace {
+
+constexpr unsigned long access_denied = 5;
+
+// A store in memory that can be told to refuse every write.
+class FakeStore : public SettingsStore {
+public:
+    std::optional<std::string> read(const char* key, unsigned buffer_size) const override {
+        const auto found = values.find(key);
+        if (found == values.end()) return std::nullopt;
+        return found->second.substr(0, buffer_size - 1);
+    }
+    unsigned long write(const char* key, const char* value) override {
+        ++writes;
+        if (refusal) return refusal;
+        if (value) values[key] = value;
+        else values.erase(key);
+        return 0;
+    }
+
+    std::map<std::string, std::string> values;
+    unsigned long refusal = 0;
+    int writes = 0;
+};
+
+// The profile with the section mapped to the per-user key: every call goes there.
+class MappedProfile : public SettingsStore {
+public:
+    explicit MappedProfile(FakeStore& user) : user(user) {}
+    std::optional<std::string> read(const char* key, unsigned buffer_size) const override {
+        return user.read(key, buffer_size);
+    }
+    unsigned long write(const char* key, const char* value) override { return user.write(key, value); }
+
+private:
+    FakeStore& user;
+};
+
+std::string read(const SettingsStore& profile, const SettingsStore& user, const char* key,
+                 const char* fallback = "fallback", unsigned buffer_size = 1024) {
+    return read_setting(profile, user, key, fallback, buffer_size);
+}
+
+TEST(SettingsRules, AReadTakesThePerUserValueThenTheProfilesThenTheFallback) {
+    FakeStore profile, user;
+    EXPECT_EQ("fallback", read(profile, user, "monitors"));
+    EXPECT_EQ("fall", read(profile, user, "monitors", "fallback", 5));
+    EXPECT_EQ("", read(profile, user, "monitors", nullptr));
+    profile.values["monitors"] = "span";
+    EXPECT_EQ("span", read(profile, user, "monitors"));
+    profile.values["hide mouse"] = "";
+    EXPECT_EQ("", read(profile, user, "hide mouse")) << "an empty profile value is a value, as it always was";
+    user.values["monitors"] = "mirror";
+    EXPECT_EQ("mirror", read(profile, user, "monitors"));
+    EXPECT_EQ("mir", read(profile, user, "monitors", "", 4));
+    user.values["monitors"] = "";
+    EXPECT_EQ("fallback", read(profile, user, "monitors")) << "an empty per-user value hides the profile's";
+    EXPECT_EQ("", read(profile, user, "monitors", "fallback", 0));
+}
+
+TEST(SettingsRules, AWritableProfileTakesEveryWriteAndThePerUserKeyIsNeverWritten) {
+    FakeStore profile, user;
+    EXPECT_EQ(0u, write_setting(profile, user, "ignore mouse", "yes"));
+    EXPECT_EQ(0u, write_setting(profile, user, "password", nullptr));
+    EXPECT_EQ(0u, write_setting(profile, user, "trace", "yes"));
+    EXPECT_EQ(0u, write_setting(profile, user, "trace", nullptr));
+    EXPECT_EQ((std::map<std::string, std::string>{{"ignore mouse", "yes"}}), profile.values);
+    EXPECT_EQ(0, user.writes);
+}
+
+TEST(SettingsRules, WhereTheProfileRefusesEachSavedValueIsWhatLaterReadsReturn) {
+    FakeStore profile, user;
+    // An old control.ini: readable, not writable, with values of its own.
+    profile.values = {{"ignore mouse", "no"}, {"password", "old"}, {"monitors", "span"}};
+    profile.refusal = access_denied;
+
+    EXPECT_EQ(0u, write_setting(profile, user, "ignore mouse", "yes"));
+    EXPECT_EQ("yes", read(profile, user, "ignore mouse"));
+    EXPECT_EQ(0u, write_setting(profile, user, "password", nullptr));
+    EXPECT_EQ("fallback", read(profile, user, "password")) << "a deleted key stays deleted";
+    EXPECT_EQ(0u, write_setting(profile, user, "trace", "yes"));
+    EXPECT_EQ(0u, write_setting(profile, user, "trace", nullptr));
+    EXPECT_EQ("fallback", read(profile, user, "trace"));
+    EXPECT_EQ(0u, user.values.count("trace")) << "nothing to hide: the value goes";
+    EXPECT_EQ("span", read(profile, user, "monitors")) << "an unsaved key keeps the old file's value";
+    EXPECT_EQ((std::map<std::string, std::string>{{"ignore mouse", "yes"}, {"password", ""}}), user.values);
+    EXPECT_EQ("old", profile.values["password"]);
+}
+
+TEST(SettingsRules, AProfileWriteRemovesAStalePerUserValueThatWouldHideIt) {
+    FakeStore profile, user;
+    user.values = {{"ignore mouse", "yes"}, {"password", ""}, {"monitors", "span"}};
+    EXPECT_EQ(0u, write_setting(profile, user, "ignore mouse", "no"));
+    EXPECT_EQ("no", read(profile, user, "ignore mouse"));
+    EXPECT_EQ(0u, write_setting(profile, user, "password", "abc"));
+    EXPECT_EQ("abc", read(profile, user, "password"));
+    EXPECT_EQ(0u, write_setting(profile, user, "monitors", nullptr));
+    EXPECT_EQ("fallback", read(profile, user, "monitors"));
+    EXPECT_TRUE(user.values.empty());
+}
+
+TEST(SettingsRules, WithTheMappingTheValuesLiveInThePerUserKey) {
+    FakeStore user;
+    MappedProfile profile(user);
+    EXPECT_EQ(0u, write_setting(profile, user, "ignore mouse", "yes"));
+    EXPECT_EQ(0u, write_setting(profile, user, "password", "abc"));
+    EXPECT_EQ(0u, write_setting(profile, user, "password", nullptr));
+    EXPECT_EQ((std::map<std::string, std::string>{{"ignore mouse", "yes"}}), user.values);
+    EXPECT_EQ("yes", read(profile, user, "ignore mouse"));
+    EXPECT_EQ("fallback", read(profile, user, "password"));
+}
+
+TEST(SettingsRules, WhenNothingCanBeWrittenTheErrorIsReturnedAndNothingChanges) {
+    FakeStore profile, user;
+    profile.values = {{"password", "old"}};
+    user.values = {{"ignore mouse", "no"}};
+    profile.refusal = 2;
+    user.refusal = access_denied;
+    EXPECT_EQ(access_denied, write_setting(profile, user, "ignore mouse", "yes"));
+    EXPECT_EQ(access_denied, write_setting(profile, user, "password", nullptr));
+    EXPECT_EQ("no", read(profile, user, "ignore mouse"));
+    EXPECT_EQ("old", read(profile, user, "password"));
+
+    // The profile takes the value, but a stale per-user value that cannot go
+    // would still be read instead: that is a failure too.
+    profile.refusal = 0;
+    EXPECT_EQ(access_denied, write_setting(profile, user, "ignore mouse", "yes"));
+    EXPECT_EQ(0u, write_setting(profile, user, "ignore mouse", "no")) << "the same value hides nothing";
+}
+
+}  // namespace
