@@ -19,7 +19,8 @@ int64_t counter_frequency() {
 
 }  // namespace
 
-FrameWait::FrameWait() : pacer(&FrameWait::counter_us, &FrameWait::message_sleep) {
+// The counter moves every microsecond or so.
+FrameWait::FrameWait() : pacer(&FrameWait::counter_us, &FrameWait::message_sleep, 1) {
     // Where the system grants it, sleeps end within a millisecond of the time asked.
     fine_resolution = timeBeginPeriod(1) == TIMERR_NOERROR;
 }
@@ -41,7 +42,7 @@ void FrameWait::pace_with(FramePacer::Clock clock, FramePacer::Sleep sleep) {
 }
 
 void FrameWait::spin_until(int64_t start, int32_t period, HWND window) const {
-    while (now() - start < int64_t{period} * 1000 && !message_waiting(window)) {
+    while (counter_us() - start < int64_t{period} * 1000 && !message_waiting(window)) {
     }
 }
 

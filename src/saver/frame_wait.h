@@ -18,7 +18,7 @@ public:
     FrameWait& operator=(const FrameWait&) = delete;
 
     // Microseconds on the counter: when a frame starts.
-    int64_t now() const { return pacer.now(); }
+    int64_t now() { return pacer.now(); }
     // Returns once the frame that started at `start` (from now) has had its
     // period in milliseconds, or when a message arrives for the thread after
     // the caller last looked at its queue.

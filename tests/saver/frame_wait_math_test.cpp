@@ -146,13 +146,19 @@ TEST(FramePacer, LightFramesKeepTheirPaceOnEveryClockWithoutSpinning) {
     }
 }
 
-// Heavy lines: frames that take longer than their period never wait at all.
+// Heavy lines: frames that take longer than their period never wait at all,
+// also where they are shorter than a step of the clock.
 TEST(FramePacer, FramesLongerThanTheirPeriodNeverWait) {
+    struct Heavy {
+        int32_t period_ms;
+        int64_t cost_us;
+    };
     for (const Case& machine : machines) {
-        for (int32_t period : {1, 5}) {
-            SCOPED_TRACE(testing::Message() << machine.name << ", period " << period << " ms");
+        for (const Heavy heavy : {Heavy{1, 3000}, Heavy{1, 20000}, Heavy{5, 6000}, Heavy{5, 15000}, Heavy{16, 40000}}) {
+            SCOPED_TRACE(testing::Message() << machine.name << ", period " << heavy.period_ms << " ms, frames of "
+                                            << heavy.cost_us << " us");
             Machine simulated = machine.make();
-            const Machine::Run run = simulated.frames(20000, period);
+            const Machine::Run run = simulated.frames(heavy.cost_us, heavy.period_ms);
             EXPECT_EQ(0, run.sleeps);
             EXPECT_LE(run.longest_spin_us, 1000);
         }
@@ -164,17 +170,20 @@ TEST(FramePacer, FramesLongerThanTheirPeriodNeverWait) {
 TEST(FramePacer, AMessageEndsTheWaitAndTheScheduleStartsAgain) {
     int64_t now = 0;
     int32_t calls = 0;
-    FramePacer pacer([&now] { return now; },
+    // A fine clock: each reading a microsecond on.
+    FramePacer pacer([&now] { return ++now; },
                      [&now, &calls](int32_t ms) {
                          ++calls;
                          if (calls == 1) return false;   // a message came at once
                          now += ms * 1000;
                          return true;
                      });
-    pacer.until(0, 10);
+    pacer.until(pacer.now(), 10);
     EXPECT_EQ(1, calls);
-    EXPECT_EQ(0, now);
-    // Handling the message took half a second: the next frame waits its full period.
+    EXPECT_LT(now, 10);
+    EXPECT_EQ(1, pacer.step());
+    // Handling the message took half a second: the next frame waits its full
+    // period, no more and no less.
     now = 500000;
     pacer.until(now, 10);
     EXPECT_GE(now, 510000 - FramePacer::wake_guard_us);

@@ -268,7 +268,9 @@ TEST_F(PreviewWindowTest, DrawsNothingWhileTheDisplayIsOff) {
         const int32_t shown_off = window.runner.picture ? window.runner.picture->presentations : 0;
         pump_for(2000);
         EXPECT_EQ(frames_off, frames);
-        if (window.runner.picture) EXPECT_EQ(shown_off, window.runner.picture->presentations);
+        if (window.runner.picture) {
+            EXPECT_EQ(shown_off, window.runner.picture->presentations);
+        }
         EXPECT_FALSE(GetUpdateRect(window.hwnd, nullptr, FALSE));
 
         tell_display(window.hwnd, display_on);
