@@ -25,16 +25,20 @@ FrameWait::FrameWait() : pacer(&FrameWait::counter_us, &FrameWait::message_sleep
     fine_resolution = timeBeginPeriod(1) == TIMERR_NOERROR;
 }
 
-FrameWait::~FrameWait() {
-    if (fine_resolution) timeEndPeriod(1);
-}
+FrameWait::~FrameWait() { release(); }
 
 void FrameWait::until(int64_t start, int32_t period, HWND window) {
+    if (!fine_resolution) fine_resolution = timeBeginPeriod(1) == TIMERR_NOERROR;
     if (spin) {
         spin_until(start, period, window);
         return;
     }
     pacer.until(start, period);
+}
+
+void FrameWait::release() {
+    if (fine_resolution) timeEndPeriod(1);
+    fine_resolution = false;
 }
 
 void FrameWait::pace_with(FramePacer::Clock clock, FramePacer::Sleep sleep) {

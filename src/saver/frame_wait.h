@@ -9,7 +9,7 @@
 // is due or a message arrives, so a light effect keeps its pace without keeping
 // a core busy. Frames are paced by the performance counter, whatever the C
 // runtime's clock does (on Windows it moves in the system timer's steps, which
-// may be 15.6 ms). Holds a fine system timer resolution while it lives.
+// may be 15.6 ms). Holds a fine system timer resolution while it waits for frames.
 class FrameWait {
 public:
     FrameWait();
@@ -23,6 +23,10 @@ public:
     // period in milliseconds, or when a message arrives for the thread after
     // the caller last looked at its queue.
     void until(int64_t start, int32_t period, HWND window);
+    // Gives the fine system timer resolution back until the next wait: held
+    // while no frame is drawn, it keeps the whole system waking more often.
+    void release();
+    bool holds_fine_resolution() const { return fine_resolution; }
     // Another clock and sleep, for the benchmark to pace by.
     void pace_with(FramePacer::Clock clock, FramePacer::Sleep sleep);
 

@@ -107,6 +107,7 @@ void EffectRunner::display_changed(DWORD state) {
     trace_entry("savewin", 612, " : display = ", static_cast<unsigned long>(state));
     if (off) {
         went_off = std::clock();
+        if (current_saver) current_saver->asleep();
         return;
     }
     if (current_saver) current_saver->start_time += static_cast<int32_t>(std::clock() - went_off);

@@ -90,6 +90,9 @@ TEST_P(DisplayStateTest, NothingIsDrawnOrShownWhileTheDisplayIsOff) {
     pump_for(2000);
     EXPECT_EQ(frames_off, frames);
     EXPECT_EQ(shown_off, presentations(saver));
+    const auto* lines = dynamic_cast<const LinesSaver*>(saver.current_saver.get());
+    ASSERT_TRUE(lines);
+    EXPECT_FALSE(lines->frame_wait.holds_fine_resolution()) << "the system timer is kept fine for no frame";
     EXPECT_FALSE(GetUpdateRect(saver.hwnd, nullptr, FALSE)) << "a paint is still asked for";
     EXPECT_TRUE(IsWindow(saver.hwnd));
 
@@ -97,6 +100,7 @@ TEST_P(DisplayStateTest, NothingIsDrawnOrShownWhileTheDisplayIsOff) {
     EXPECT_FALSE(saver.runner.display_off());
     EXPECT_TRUE(drawing_goes_on(100));
     EXPECT_EQ(effect, saver.current_saver.get());
+    EXPECT_TRUE(lines->frame_wait.holds_fine_resolution());
     // Two seconds asleep did not bring the effect closer to its end.
     EXPECT_EQ(0, saver.current_saver->done);
 }
