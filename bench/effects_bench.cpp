@@ -8,6 +8,11 @@
 //                 [--spin]                prints its frames per second; --spin waits
 //                                         out each frame period busily, as before
 //   effects_bench --saver bare [--spin]   the same loop with frames that draw nothing
+//   effects_bench --saver light|heavy --display-off
+//                                         the window is told at once that the display is off
+//   effects_bench --saver light|heavy --coarse
+//                                         the frame wait paces by a clock and sleeps that move
+//                                         in 15.625 ms steps, as the system timer does on Windows
 #include <windows.h>
 
 #include <algorithm>
@@ -26,6 +31,8 @@
 #include "saver/lines_saver.h"
 #include "saver/palette.h"
 #include "saver/rolling_circles_saver.h"
+#include "saver/frame_wait.h"
+#include "savewin/effect_runner.h"
 #include "savewin/saver_window.h"
 
 #include "bench_shapes.h"
@@ -177,7 +184,7 @@ double paced_fps(LinesSaver& saver, const BenchWindow& window, bool spin) {
     while (watch.seconds() < measure_seconds) {
         if (!window.no_msg()) window.pump();
         saver.time_up();
-        const std::clock_t start = std::clock();
+        const int64_t start = saver.frame_wait.now();
         saver.frame();
         ++frames;
         saver.frame_wait.until(start, saver.frame_period, window.hwnd);
@@ -236,17 +243,46 @@ int throughput() {
     return 0;
 }
 
+constexpr int64_t coarse_step_us = 15625;
+
+// The counter as a clock of the system timer's steps, and sleeps that end on
+// the first step after the time asked for.
+void pace_coarsely(FrameWait& wait) {
+    const auto coarse_now = [] { return FrameWait::counter_us() / coarse_step_us * coarse_step_us; };
+    const auto coarse_sleep = [](int32_t milliseconds) {
+        const int64_t now = FrameWait::counter_us();
+        const int64_t end = (now + int64_t{milliseconds} * 1000 + coarse_step_us - 1) / coarse_step_us * coarse_step_us;
+        return FrameWait::message_sleep(static_cast<int32_t>((end - now + 999) / 1000));
+    };
+    wait.pace_with(coarse_now, coarse_sleep);
+}
+
+// The display state as the system sends it: 0 off.
+void tell_display_off(HWND window) {
+    std::vector<unsigned char> buffer(sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD));
+    auto* notice = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer.data());
+    notice->PowerSetting = console_display_state;
+    notice->DataLength = sizeof(DWORD);
+    const DWORD off = 0;
+    std::memcpy(notice->Data, &off, sizeof off);
+    SendMessageA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(notice));
+}
+
+enum class Wait { blocking, spinning, coarse, display_off };
+
 // A saver run like "/s", whose first effect is replaced by the given lines; at
 // its end, the frames per second between its first and its last frame.
-int saver_run(const Shape& shape, bool spin, bool draw) {
+int saver_run(const Shape& shape, Wait wait, bool draw) {
     app.instance = GetModuleHandleA(nullptr);
     app.command_line = "/s";
     std::unique_ptr<SaverWindow> window(new SaverWindow);
     FrameCount count;
     const Stopwatch watch;
     std::unique_ptr<LinesSaver> lines = make_shaped<CountedLines>(shape, count, watch, draw);
-    lines->frame_wait.spin = spin;
+    lines->frame_wait.spin = wait == Wait::spinning;
+    if (wait == Wait::coarse) pace_coarsely(lines->frame_wait);
     window->current_saver = std::move(lines);
+    if (wait == Wait::display_off) tell_display_off(window->hwnd);
     app.run_saver(std::move(window));
     const double seconds = count.last - count.first;
     std::printf("frames %lld seconds %.3f frames/s %.1f\n", static_cast<long long>(count.frames), seconds,
@@ -258,9 +294,13 @@ int saver_run(const Shape& shape, bool spin, bool draw) {
 
 int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "--saver") == 0) {
-        const bool spin = argc > 3 && std::strcmp(argv[3], "--spin") == 0;
+        const char* option = argc > 3 ? argv[3] : "";
+        Wait wait = Wait::blocking;
+        if (std::strcmp(option, "--spin") == 0) wait = Wait::spinning;
+        if (std::strcmp(option, "--coarse") == 0) wait = Wait::coarse;
+        if (std::strcmp(option, "--display-off") == 0) wait = Wait::display_off;
         const bool bare = std::strcmp(argv[2], "bare") == 0;
-        return saver_run(std::strcmp(argv[2], "heavy") == 0 ? heavy_shape : light_shape, spin, !bare);
+        return saver_run(std::strcmp(argv[2], "heavy") == 0 ? heavy_shape : light_shape, wait, !bare);
     }
     return throughput();
 }

@@ -11,8 +11,12 @@
 #     the light one again with CPU 0 kept busy at the lowest priority, which
 #     leaves out the cost of idling the processor; for reference, the latency of
 #     quorix.scr with its own first effect; the drawn preview ("/p HANDLE" in
-#     the preview scenarios' host window) and its processor time.
+#     the preview scenarios' host window) and its processor time;
+#  3. at depth 24, the light and heavy saver windows told at once that the
+#     display is off, beside the same windows drawing, and drawing with the
+#     frame wait on a clock that moves in the system timer's 15.625 ms steps.
 # Usage: scripts/bench.sh [BUILD_DIR] [RUNS]   (default build/i686, 5 runs)
+# QUORIX_BENCH_ONLY=display runs only the rows of 3.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/lib/wine-env.sh"
@@ -213,6 +217,22 @@ latency() {
   printf '%s: window gone %s; process ended %s\n' "$label" \
     "$(printf '%s\n' "${woken[@]}" | summary)" "$(printf '%s\n' "${ended[@]}" | summary)"
 }
+
+# A saver that no one can see: with the display off it should cost next to
+# nothing, whatever the effect. The drawing rows beside it are the same windows
+# with the display on, and on the coarse clock Windows' own C runtime has.
+echo "== display off, and the frame wait on a 15.625 ms clock (depth 24)"
+export QUORIX_DEPTH=24
+quorix_wine_env
+taskset -c 0 wine cmd /c exit >/dev/null 2>&1 || true
+# shellcheck disable=SC2086
+xdotool mousemove ${pointer[24]}
+for shape in light heavy; do
+  runs_of "depth 24, $shape, drawing" "$bench" --saver "$shape"
+  runs_of "depth 24, $shape, display off" "$bench" --saver "$shape" --display-off
+  runs_of "depth 24, $shape, 15.625 ms clock" "$bench" --saver "$shape" --coarse
+done
+[ "${QUORIX_BENCH_ONLY:-}" = display ] && exit 0
 
 echo "== throughput (wine pinned to CPU 0)"
 for depth in 24 8; do

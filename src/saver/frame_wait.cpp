@@ -1,131 +1,66 @@
 #include "saver/frame_wait.h"
 
-#include <cstdlib>
+#include <utility>
 
 #include <mmsystem.h>
 
-#include "saver/frame_wait_math.h"
-
 namespace {
-
-// How late a message-aware sleep may come back and still keep the frame inside
-// its tick. Measured under Wine on an idle machine, nine wakes in ten come within
-// 250 us of the whole millisecond asked for.
-constexpr int64_t wake_guard_us = 350;
-// The counter and the clock may come from different sources that drift apart;
-// the clock's edge is measured again at least this often.
-constexpr int32_t waits_per_calibration = 1000;
-// Short sleeps that mostly come back sooner than this after the time asked
-// for can aim at the tick itself (Wine: mostly within 200 us).
-constexpr int64_t fine_sleep_late_us = 400;
-constexpr int64_t probe_sleep_us = 200;
 
 bool message_waiting(HWND window) {
     MSG message;
     return PeekMessageA(&message, window, 0, 0, PM_NOREMOVE) != 0;
 }
 
-bool period_passed(std::clock_t start, int32_t period) {
-    return std::labs(static_cast<long>(std::clock() - start)) >= period;
+int64_t counter_frequency() {
+    LARGE_INTEGER counts;
+    QueryPerformanceFrequency(&counts);
+    return counts.QuadPart > 0 ? counts.QuadPart : 1;
 }
 
 }  // namespace
 
-FrameWait::FrameWait() {
-    LARGE_INTEGER counts;
-    QueryPerformanceFrequency(&counts);
-    frequency = counts.QuadPart;
+// The counter moves every microsecond or so.
+FrameWait::FrameWait() : pacer(&FrameWait::counter_us, &FrameWait::message_sleep, 1) {
+    // Where the system grants it, sleeps end within a millisecond of the time asked.
     fine_resolution = timeBeginPeriod(1) == TIMERR_NOERROR;
-    // The native delay takes 100 ns units; where the system keeps to them (Wine
-    // sleeps the thread itself, without its server), the last tick of a frame is
-    // slept away instead of spun.
-    if (HMODULE ntdll = GetModuleHandleA("ntdll.dll")) {
-        delay = reinterpret_cast<DelayFunction>(
-            reinterpret_cast<void*>(GetProcAddress(ntdll, "NtDelayExecution")));
-    }
 }
 
-FrameWait::~FrameWait() {
-    if (fine_resolution) timeEndPeriod(1);
-}
+FrameWait::~FrameWait() { release(); }
 
-void FrameWait::until(std::clock_t start, int32_t period, HWND window) {
-    if (spin || frequency <= 0) {
+void FrameWait::until(int64_t start, int32_t period, HWND window) {
+    if (!fine_resolution) fine_resolution = timeBeginPeriod(1) == TIMERR_NOERROR;
+    if (spin) {
         spin_until(start, period, window);
         return;
     }
-    if (waits_since_edge < 0 || waits_since_edge >= waits_per_calibration) calibrate();
-    ++waits_since_edge;
-    const std::clock_t target = start + period;
-    while (!period_passed(start, period)) {
-        const int64_t left_us = (tick_time(target) - now()) * 1000000 / frequency;
-        // Within the last tick: no message can end this sleep, but the loop
-        // looks at the queue again as soon as the tick comes, which is no later
-        // than a frame's own drawing would.
-        if (fine_sleeps && left_us > 0 && left_us <= 1000000 / CLOCKS_PER_SEC) {
-            short_sleep(left_us);
-            continue;
-        }
-        const int32_t sleep_ms = frame_sleep_ms(left_us, wake_guard_us);
-        if (sleep_ms > 0) {
-            // Without MWMO_INPUTAVAILABLE only messages that came since the loop's
-            // own look at the queue wake it; one left there for another window
-            // would otherwise end every sleep at once and make it a busy wait.
-            const DWORD woke = MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(sleep_ms), QS_ALLINPUT, 0);
-            if (woke != WAIT_TIMEOUT) return;
-            continue;
-        }
-        // Close to the tick: spin on the clock alone (no message test, so the
-        // server stays idle) and note the edge.
-        const int64_t give_up = now() + (wake_guard_us + 1000) * frequency / 1000000;
-        while (!period_passed(start, period) && now() < give_up) {
-        }
-        if (period_passed(start, period)) {
-            note_edge();
-            return;
-        }
-        calibrate();   // the clock is not where it was expected to be
+    pacer.until(start, period);
+}
+
+void FrameWait::release() {
+    if (fine_resolution) timeEndPeriod(1);
+    fine_resolution = false;
+}
+
+void FrameWait::pace_with(FramePacer::Clock clock, FramePacer::Sleep sleep) {
+    pacer = FramePacer(std::move(clock), std::move(sleep));
+}
+
+void FrameWait::spin_until(int64_t start, int32_t period, HWND window) const {
+    while (counter_us() - start < int64_t{period} * 1000 && !message_waiting(window)) {
     }
 }
 
-void FrameWait::spin_until(std::clock_t start, int32_t period, HWND window) const {
-    while (!period_passed(start, period) && !message_waiting(window)) {
-    }
-}
-
-int64_t FrameWait::tick_time(std::clock_t tick) const {
-    return edge_time + static_cast<int64_t>(tick - edge_tick) * frequency / CLOCKS_PER_SEC;
-}
-
-void FrameWait::calibrate() {
-    // Coarse sleeps are tried again now and then: the system's timer may change.
-    if (delay && !fine_sleeps) short_sleep(probe_sleep_us);
-    const std::clock_t before = std::clock();
-    const int64_t give_up = now() + frequency / 50;
-    while (std::clock() == before && now() < give_up) {
-    }
-    note_edge();
-}
-
-void FrameWait::note_edge() {
-    edge_time = now();
-    edge_tick = std::clock();
-    waits_since_edge = 0;
-}
-
-void FrameWait::short_sleep(int64_t microseconds) {
-    LARGE_INTEGER interval;
-    interval.QuadPart = -microseconds * 10;   // relative
-    const int64_t before = now();
-    delay(FALSE, &interval);
-    const bool late = (now() - before) * 1000000 / frequency - microseconds >= fine_sleep_late_us;
-    const int32_t sample = late ? 1000 : 0;
-    late_short_sleeps = late_short_sleeps < 0 ? sample : (7 * late_short_sleeps + sample) / 8;
-    fine_sleeps = late_short_sleeps < 500;
-}
-
-int64_t FrameWait::now() const {
+int64_t FrameWait::counter_us() {
     LARGE_INTEGER counts;
     QueryPerformanceCounter(&counts);
-    return counts.QuadPart;
+    const int64_t frequency = counter_frequency();
+    // Split so that the product does not overflow on a fast counter.
+    return counts.QuadPart / frequency * 1000000 + counts.QuadPart % frequency * 1000000 / frequency;
+}
+
+// Without MWMO_INPUTAVAILABLE only messages that came since the caller's own
+// look at the queue wake it; one left there for another window would otherwise
+// end every sleep at once and make it a busy wait.
+bool FrameWait::message_sleep(int32_t milliseconds) {
+    return MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(milliseconds), QS_ALLINPUT, 0) == WAIT_TIMEOUT;
 }

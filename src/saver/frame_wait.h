@@ -1,14 +1,15 @@
 #pragma once
 #include <cstdint>
-#include <ctime>
 
 #include <windows.h>
 
-// The rest of a frame period, spent asleep: the thread blocks until the clock
-// reaches the tick that ends the period or a message arrives, so a light effect
-// keeps its pace without keeping a core busy. The last tick is slept away with
-// a short sleep where the system keeps short sleeps short, else in whole
-// milliseconds and a spin. Holds a fine system timer resolution while it lives.
+#include "saver/frame_wait_math.h"
+
+// The rest of a frame period, spent asleep: the thread blocks until the frame
+// is due or a message arrives, so a light effect keeps its pace without keeping
+// a core busy. Frames are paced by the performance counter, whatever the C
+// runtime's clock does (on Windows it moves in the system timer's steps, which
+// may be 15.6 ms). Holds a fine system timer resolution while it waits for frames.
 class FrameWait {
 public:
     FrameWait();
@@ -16,35 +17,30 @@ public:
     FrameWait(const FrameWait&) = delete;
     FrameWait& operator=(const FrameWait&) = delete;
 
-    // Returns once |clock() - start| >= period, or when a message arrives for the
-    // thread after the caller last looked at its queue.
-    void until(std::clock_t start, int32_t period, HWND window);
+    // Microseconds on the counter: when a frame starts.
+    int64_t now() { return pacer.now(); }
+    // Returns once the frame that started at `start` (from now) has had its
+    // period in milliseconds, or when a message arrives for the thread after
+    // the caller last looked at its queue.
+    void until(int64_t start, int32_t period, HWND window);
+    // Gives the fine system timer resolution back until the next wait: held
+    // while no frame is drawn, it keeps the whole system waking more often.
+    void release();
+    bool holds_fine_resolution() const { return fine_resolution; }
+    // Another clock and sleep, for the benchmark to pace by.
+    void pace_with(FramePacer::Clock clock, FramePacer::Sleep sleep);
+
+    // The counter in microseconds.
+    static int64_t counter_us();
+    // Sleeps the milliseconds given unless a message arrives; false when one did.
+    static bool message_sleep(int32_t milliseconds);
 
     // The old busy wait, kept for the benchmark to compare against.
     bool spin = false;
 
 private:
-    void spin_until(std::clock_t start, int32_t period, HWND window) const;
-    // Counter time at which the clock shows the given tick, as last measured.
-    int64_t tick_time(std::clock_t tick) const;
-    // Spins until the clock moves on and notes when it did.
-    void calibrate();
-    void note_edge();
-    // Sleeps without looking at messages, and notes how late it came back.
-    void short_sleep(int64_t microseconds);
-    int64_t now() const;
-
-    using DelayFunction = LONG(WINAPI*)(BOOLEAN alertable, LARGE_INTEGER* interval);
-    DelayFunction delay = nullptr;
-    bool fine_sleeps = false;
-    // Per mille of the last few short sleeps that came back late; a busy machine
-    // delays some, a coarse system timer all of them.
-    int32_t late_short_sleeps = -1;   // negative: none yet
+    void spin_until(int64_t start, int32_t period, HWND window) const;
 
     bool fine_resolution = false;
-    int64_t frequency = 0;
-    // When the clock last moved on, and to which tick.
-    int64_t edge_time = 0;
-    std::clock_t edge_tick = 0;
-    int32_t waits_since_edge = -1;   // negative: never calibrated
+    FramePacer pacer;
 };

@@ -114,7 +114,7 @@ void LinesSaver::print(std::ostream& out) const {
 void LinesSaver::run() {
     clear_screen();
     while (saver_host && saver_host->no_msg() && !time_up()) {
-        const std::clock_t start = std::clock();
+        const int64_t start = frame_wait.now();
         frame();
         if (dc) dc->frame_done();
         frame_wait.until(start, std::max(frame_period, saver_host->least_frame_ms()),

@@ -19,6 +19,7 @@ public:
     // Frames until a message waits for the saver window or the time is up;
     // without a saver window there is nothing to poll and nothing is drawn.
     void run() override;
+    void asleep() override { frame_wait.release(); }
     void print(std::ostream& out) const override;
 
     // Fills the screen once, before the first line, when this saver asks for it.

@@ -30,6 +30,8 @@ public:
     virtual int32_t type() const { return 0; }
     // Draws until a message waits for the saver window or the time is up.
     virtual void run() = 0;
+    // No one can see the effect for a while: it lets go of what only drawing needs.
+    virtual void asleep() {}
 
     // Runs the effect on the context with the palette selected; a context
     // without a device does nothing.

@@ -1,6 +1,5 @@
 #include "savewin/preview_window.h"
 
-#include <cstdlib>
 #include <new>
 #include "app/application.h"
 #include "gfx/cycling_picture.h"
@@ -10,17 +9,8 @@
 #include "saver/saver.h"
 #include "saver/scheduler.h"
 #include "savewin/settings.h"
-#include "trace/report.h"
-#include "trace/signal_handler.h"
 
 namespace {
-
-// Wine shows nothing that a process draws in a child of another process's
-// window: there the preview is a popup kept over the parent's client area.
-bool foreign_children_shown() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return !ntdll || !GetProcAddress(ntdll, "wine_get_version");
-}
 
 // The parent's client area on the screen.
 RECT client_on_screen(HWND window) {
@@ -38,33 +28,30 @@ void CALLBACK watch_preview(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
-PreviewWindow::PreviewWindow(HWND parent)
-    : FrameWindow(class_name), parent(parent), as_child(foreign_children_shown()) {
+PreviewWindow::PreviewWindow(HWND parent, bool as_child)
+    : FrameWindow(class_name), parent(parent), as_child(as_child) {
     saver_host = this;
-    developer_mode = std::getenv("PO") != nullptr && !app.has_switch("-x");
-    if (!developer_mode) install_signal_handler();
-    if (app.has_switch("-r")) app.rand.reseed(static_cast<int32_t>(app.switch_number("-r")));
     // Only its own "-l": a preview must not replace the trace of a real run.
-    tracing = app.has_switch("-l");
-    if (tracing) start_trace_file();
-    version = String(app.version_text().c_str());
-    trace_entry("savewin", 431, " : app.rand.seed() = ", app.rand.seed());
+    runner.start_run(false);
 
     const RECT client = client_on_screen(parent);
-    Screen.width = client.right - client.left;
-    Screen.height = client.bottom - client.top;
     prepare_window_parameters(client);
     if (!create()) return;
-    watch_timer = SetTimer(nullptr, 0, watch_period_ms, &watch_preview);
+    // The effects take the window's own size, whatever the parent made of it.
+    RECT own{};
+    GetClientRect(hwnd, &own);
+    Screen.width = next_width = own.right;
+    Screen.height = next_height = own.bottom;
+    start_watch();
     // As in a full-screen run, the option is read once, at the start.
-    picture = make_screen_palette(hwnd, settings::read_flag(settings::true_colour_cycling));
-    start_next_saver(*this, current_saver);
+    runner.attach(hwnd, settings::read_flag(settings::true_colour_cycling));
+    runner.start_next();
 }
 
 PreviewWindow::~PreviewWindow() {
     if (watch_timer) KillTimer(nullptr, watch_timer);
-    current_saver.reset();
-    picture.reset();
+    runner.detach();
+    runner.picture.reset();
     Screen.palette.reset();
     if (hwnd && IsWindow(hwnd) && Window::from_handle(hwnd) == this) DestroyWindow(hwnd);
     if (saver_host == this) saver_host = nullptr;
@@ -94,16 +81,31 @@ void PreviewWindow::prepare_window_parameters(const RECT& client) {
     p.bottom = p.top + (client.bottom - client.top) - 1;
 }
 
-// A popup follows the parent's client area when it moves, shows or hides.
+void PreviewWindow::start_watch() {
+    if (watch_timer) KillTimer(nullptr, watch_timer);
+    watch_period = runner.display_off() ? watch_period_off_ms : watch_period_ms;
+    watch_timer = SetTimer(nullptr, 0, watch_period, &watch_preview);
+}
+
+// The preview keeps the size of the parent's client area; a popup also follows
+// it when it moves, shows or hides.
 void PreviewWindow::follow_parent() {
-    if (as_child) return;
     const RECT client = client_on_screen(parent);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
     RECT own{};
     GetWindowRect(hwnd, &own);
+    const bool same_size = own.right - own.left == width && own.bottom - own.top == height;
+    if (as_child) {
+        if (!same_size)
+            SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
     const bool shown = IsWindowVisible(parent) != 0;
-    if (own.left == client.left && own.top == client.top && (IsWindowVisible(hwnd) != 0) == shown) return;
-    SetWindowPos(hwnd, nullptr, client.left, client.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    if (same_size && own.left == client.left && own.top == client.top && (IsWindowVisible(hwnd) != 0) == shown)
+        return;
+    SetWindowPos(hwnd, nullptr, client.left, client.top, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
 bool PreviewWindow::no_msg() const {
@@ -130,7 +132,11 @@ int PreviewWindow::on_key(MessageRecord&) { return 1; }
 int PreviewWindow::on_mouse(UINT, LPARAM, WPARAM) { return 1; }
 
 int PreviewWindow::on_message(MessageRecord& record) {
-    if (record.message == WM_ERASEBKGND && picture) picture->uncovered();
+    if (runner.display_message(record)) {
+        start_watch();
+        return 1;
+    }
+    if (record.message == WM_ERASEBKGND && runner.picture) runner.picture->uncovered();
     // A click on the popup leaves the settings active.
     if (record.message == WM_MOUSEACTIVATE) {
         record.result = MA_NOACTIVATE;
@@ -139,27 +145,41 @@ int PreviewWindow::on_message(MessageRecord& record) {
     return 0;
 }
 
-void PreviewWindow::invalidate() { InvalidateRect(hwnd, nullptr, FALSE); }
+int PreviewWindow::on_size(RECT* client, WPARAM size_type) {
+    if (size_type == SIZE_MINIMIZED || client->right <= client->left || client->bottom <= client->top) return 0;
+    next_width = client->right - client->left;
+    next_height = client->bottom - client->top;
+    return 0;
+}
+
+void PreviewWindow::between_effects() {
+    if (next_width == Screen.width && next_height == Screen.height) return;
+    Screen.width = next_width;
+    Screen.height = next_height;
+    if (runner.picture && Screen.palette)
+        runner.picture = std::make_unique<CyclingPicture>(*Screen.palette, hwnd, Screen.width, Screen.height);
+}
 
 // One slice per WM_PAINT, as in the saver window: input and the watch timer
 // are handled between slices.
 void PreviewWindow::paint_with(PaintContext& context) {
-    if (picture) picture->slice_done();
-    // A window that is always invalid gets WM_PAINT before any WM_TIMER: the
-    // watch timer is served here, or it would end every slice unserved.
-    MSG timer;
-    while (PeekMessageA(&timer, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) DispatchMessageA(&timer);
-    if (!no_msg()) {
-        invalidate();
-        return;
-    }
-    if (current_saver && current_saver->done) start_next_saver(*this, current_saver);
-    if (!current_saver) return;
-    if (picture)
-        current_saver->run_on(*picture);
-    else
-        current_saver->run_on(context);
-    invalidate();
+    const auto message_waits = [this] {
+        // A window that is always invalid gets WM_PAINT before any WM_TIMER: the
+        // watch timer is served here, or it would end every slice unserved.
+        MSG timer;
+        while (PeekMessageA(&timer, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) DispatchMessageA(&timer);
+        return !no_msg();
+    };
+    if (!runner.slice_begins(message_waits)) return;
+    runner.next_when_done();
+    runner.run(context);
+}
+
+// Wine shows nothing that a process draws in a child of another process's
+// window: there the preview is a popup kept over the parent's client area.
+bool preview_as_child() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return !ntdll || !GetProcAddress(ntdll, "wine_get_version");
 }
 
 void run_preview(HWND parent) {
@@ -167,7 +187,7 @@ void run_preview(HWND parent) {
     RECT client{};
     if (!GetClientRect(parent, &client) || client.right <= client.left || client.bottom <= client.top)
         return;
-    std::unique_ptr<PreviewWindow> preview(new (std::nothrow) PreviewWindow(parent));
+    std::unique_ptr<PreviewWindow> preview(new (std::nothrow) PreviewWindow(parent, preview_as_child()));
     if (!preview || !preview->hwnd) return;
     app.main_window = std::move(preview);
     // The settings stay the active window.

@@ -4,9 +4,7 @@
 #include "framework/window.h"
 #include "lib/refstring.h"
 #include "saver/saver_host.h"
-
-class CyclingPicture;
-class Saver;
+#include "savewin/effect_runner.h"
 
 // The drawn preview of "/p HANDLE": a child window that fills the client area
 // of the settings' preview window and runs the effects there, with the same
@@ -16,7 +14,8 @@ class Saver;
 // the window it sits in is gone.
 class PreviewWindow : public FrameWindow, public SaverHost {
 public:
-    explicit PreviewWindow(HWND parent);
+    // As a child of the parent window, or as a popup kept over its client area.
+    PreviewWindow(HWND parent, bool as_child);
     ~PreviewWindow() override;
     PreviewWindow(const PreviewWindow&) = delete;
     PreviewWindow& operator=(const PreviewWindow&) = delete;
@@ -26,7 +25,7 @@ public:
     HWND message_window() const override { return nullptr; }
     bool palette_cycling_on() const override { return true; }
     bool trace_kept() const override { return false; }
-    const char* version_text() const override { return version.text(); }
+    const char* version_text() const override { return runner.version.text(); }
     // A picture this small needs far fewer frames than the effect's own pace,
     // each of which costs the same fixed round trips to the server.
     int32_t least_frame_ms() const override { return frame_ms; }
@@ -34,35 +33,49 @@ public:
     // Input over the preview changes nothing.
     int on_key(MessageRecord& record) override;
     int on_mouse(UINT message, LPARAM lparam, WPARAM wparam) override;
-    // An erase means the window was covered, so the picture is shown whole.
+    // An erase means the window was covered, so the picture is shown whole;
+    // the display's state goes to the runner.
     int on_message(MessageRecord& record) override;
+    // The next effect takes the new size; until then the new area stays black.
+    int on_size(RECT* client, WPARAM size_type) override;
+    void between_effects() override;
     void paint_with(PaintContext& context) override;
 
-    // Ends the preview once the window it sits in, or its own, is gone. The
-    // destruction of a parent in another process may come late or not at all.
+    // Ends the preview once the window it sits in, or its own, is gone, and
+    // follows the parent's client area. The destruction of a parent in another
+    // process may come late or not at all.
     void watch();
+    // How often watch runs now: seldom while the display is off.
+    UINT watch_interval() const { return watch_period; }
 
     static constexpr const char* class_name = "QuorixPreviewClass";
     // How often watch looks at the windows.
     static constexpr UINT watch_period_ms = 200;
+    static constexpr UINT watch_period_off_ms = 500;
     static constexpr int32_t frame_ms = 5;
 
     const HWND parent;
-    // A child of the parent; false where the platform shows no drawing of a
-    // child of another process's window (Wine), and a popup stands in.
+    // A child of the parent; a popup where the platform shows no drawing of a
+    // child of another process's window (Wine).
     const bool as_child;
+    // The effect, its picture and the display's state.
+    EffectRunner runner{*this};
 
 private:
     void prepare_window_parameters(const RECT& client);
     void follow_parent();
-    void invalidate();
+    void start_watch();
 
-    String version;
-    std::unique_ptr<Saver> current_saver;
-    // Where the effects draw when a true-colour display cycles its colours.
-    std::unique_ptr<CyclingPicture> picture;
     UINT_PTR watch_timer = 0;
+    UINT watch_period = 0;
+    // The client size of the last WM_SIZE, for the next effect.
+    int32_t next_width = 0;
+    int32_t next_height = 0;
 };
+
+// False where the platform shows no drawing of a child of another process's
+// window (Wine): there the preview is a popup.
+bool preview_as_child();
 
 // Runs the preview in the window, when the option is on and the handle names a
 // window with a client area, until that window is gone; otherwise returns at once.

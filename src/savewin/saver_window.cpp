@@ -1,11 +1,9 @@
 #include "savewin/saver_window.h"
 
-#include <cstdlib>
 #include <memory>
 #include "app/application.h"
 #include "gfx/cycling_picture.h"
 #include "gfx/draw_context.h"
-#include "gfx/relay_context.h"
 #include "gfx/screen.h"
 #include "saver/palette.h"
 #include "saver/saver.h"
@@ -18,7 +16,6 @@
 #include "savewin/settings.h"
 #include "savewin/span_layout.h"
 #include "trace/report.h"
-#include "trace/signal_handler.h"
 
 SaverWindow* swin = nullptr;
 
@@ -37,12 +34,8 @@ bool message_waiting() {
 SaverWindow::SaverWindow() : FrameWindow(class_name) {
     swin = this;
     saver_host = this;
-    developer_mode = std::getenv("PO") != nullptr && !app.has_switch("-x");
-    if (!developer_mode) install_signal_handler();
+    runner.start_run(true);
     drawing = 1;
-    if (app.has_switch("-r")) app.rand.reseed(static_cast<int32_t>(app.switch_number("-r")));
-    tracing = settings::read_flag(settings::trace) || app.has_switch("-l");
-    if (tracing) start_trace_file();
     cursor_hidden = false;
     ignore_mouse = 0;
     stay_on_top = 0;
@@ -54,7 +47,6 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
         span_screen = current_virtual_screen();
         take_span_size();
     }
-    trace_entry("savewin", 431, " : app.rand.seed() = ", app.rand.seed());
     settings::flush();
     prepare_window_parameters();
     create(title);
@@ -68,10 +60,11 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     // The class has no cursor; without a cursor of its own a new thread may show
     // none at all, so a visible cursor is set explicitly.
     if (!cursor_hidden) show_cursor(true);
-    // The option takes effect at start: the palette's size is fixed when it is made.
-    picture = make_screen_palette(hwnd, settings::read_flag(settings::true_colour_cycling));
-    if (covers && monitor_mode == MonitorMode::mirror)
-        mirror = std::make_unique<MirrorPresenter>(*covers, hwnd, picture.get());
+    runner.attach(hwnd, settings::read_flag(settings::true_colour_cycling));
+    if (covers && monitor_mode == MonitorMode::mirror) {
+        mirror = std::make_unique<MirrorPresenter>(*covers, hwnd, runner.picture.get());
+        runner.set_listener(mirror.get());
+    }
     // A start-value search ends only on a waiting message, and input reaches the
     // window only once it shows: such a run starts its first effect at the first paint.
     first_effect_waits = app.has_switch("-b") || app.has_switch("-t");
@@ -84,16 +77,16 @@ SaverWindow::~SaverWindow() {
         show_cursor(true);
         cursor_hidden = false;
     }
-    current_saver.reset();
+    runner.detach();
+    runner.set_listener(nullptr);
     mirror.reset();
-    picture.reset();
+    runner.picture.reset();
     covers.reset();
     if (swin == this) swin = nullptr;
     if (saver_host == this) saver_host = nullptr;
 }
 
 void SaverWindow::stamp_version() {
-    version = String(app.version_text().c_str());
     if (settings::read(settings::version, "") != version.text())
         settings::write(settings::version, version.text());
 }
@@ -143,7 +136,8 @@ void SaverWindow::set_topmost(bool topmost) {
 }
 
 int SaverWindow::on_message(MessageRecord& record) {
-    if (record.message == WM_ERASEBKGND && picture) picture->uncovered();
+    if (runner.display_message(record)) return 1;
+    if (record.message == WM_ERASEBKGND && runner.picture) runner.picture->uncovered();
     if (record.message == foreground_lost) other_program_active();
     if (!covers) return 0;
     if (record.message == WM_SHOWWINDOW && record.wparam) covers->show();
@@ -167,12 +161,12 @@ void SaverWindow::monitors_changed() {
         }
     }
     covers->layout();
-    if (mirror) mirror->present();
+    if (mirror && !runner.display_off()) mirror->present();
 }
 
 void SaverWindow::between_effects() {
-    if (monitor_mode == MonitorMode::span && take_span_size() && picture)
-        picture = std::make_unique<CyclingPicture>(*Screen.palette, hwnd, Screen.width, Screen.height);
+    if (monitor_mode == MonitorMode::span && take_span_size() && runner.picture)
+        runner.picture = std::make_unique<CyclingPicture>(*Screen.palette, hwnd, Screen.width, Screen.height);
 }
 
 bool SaverWindow::take_span_size() {
@@ -205,37 +199,19 @@ bool SaverWindow::no_msg() const {
 }
 
 void SaverWindow::invalidate() {
-    InvalidateRect(hwnd, nullptr, FALSE);
+    runner.invalidate();
 }
 
 // One slice of the effect per WM_PAINT; the invalidation asks for the next slice
 // once the queue is empty again, so input is handled between slices.
 void SaverWindow::paint_with(PaintContext& context) {
-    if (picture) picture->slice_done();
-    if (message_waiting() || message_waiting()) {
-        invalidate();
-        return;
-    }
+    if (!runner.slice_begins([] { return message_waiting() || message_waiting(); })) return;
     if (first_effect_waits) {
         start_first_effect();
-    } else if (current_saver && current_saver->done) {
-        next_saver();
-        if (state == 1) state = 2;
+    } else if (runner.next_when_done() && state == 1) {
+        state = 2;
     }
-    if (drawing && state != 2 && current_saver) {
-        run_effect(picture ? static_cast<DrawContext&>(*picture) : context);
-        invalidate();
-    }
-}
-
-// Mirrors learn of every frame through a relay; the effect cannot tell.
-void SaverWindow::run_effect(DrawContext& target) {
-    if (!mirror) {
-        current_saver->run_on(target);
-        return;
-    }
-    RelayContext relay(target, *mirror);
-    current_saver->run_on(relay);
+    if (drawing && state != 2) runner.run(context);
 }
 
 // The cursor stays hidden only while the saver is the active window.

@@ -4,10 +4,9 @@
 #include "framework/window.h"
 #include "lib/refstring.h"
 #include "saver/saver_host.h"
+#include "savewin/effect_runner.h"
 #include "savewin/monitor_layout_math.h"
 
-class CyclingPicture;
-class DrawContext;
 class MirrorPresenter;
 class MonitorCovers;
 class Saver;
@@ -29,7 +28,7 @@ public:
     HWND message_window() const override { return hwnd; }
     bool palette_cycling_on() const override { return palette_cycling != 0; }
     bool trace_kept() const override { return keep_trace || state != 0; }
-    const char* version_text() const override { return version.text(); }
+    const char* version_text() const override { return runner.version.text(); }
     // In span mode, the virtual screen's new size when it changed.
     void between_effects() override;
     // The wake-up password dialog over the running saver.
@@ -54,7 +53,8 @@ public:
     int on_mouse(UINT message, LPARAM lparam, WPARAM wparam) override;
     int on_command(int id, int code) override;
     // Shows the covers with the window and lays them out again when monitors
-    // change; an erase means the window was covered, so the picture is shown whole.
+    // change; an erase means the window was covered, so the picture is shown
+    // whole. The display's state goes to the runner.
     int on_message(MessageRecord& record) override;
     void paint_with(PaintContext& context) override;
 
@@ -64,25 +64,26 @@ public:
     // from the message loop and never inside a frame.
     static constexpr UINT foreground_lost = WM_APP + 2;
 
+    // Every window that shows the effects runs them through one of these.
+    EffectRunner runner{*this};
     String password;
-    String version;
+    String& version = runner.version;
     int32_t state = 0;                      // 0 running, 1 pause at end of effect, 2 paused
-    std::unique_ptr<Saver> current_saver;
+    std::unique_ptr<Saver>& current_saver = runner.current_saver;
     uint8_t ignore_mouse = 0;
     uint8_t stay_on_top = 0;
     uint8_t keep_trace = 0;
     uint8_t drawing = 1;
     uint8_t palette_cycling = 1;
     bool first_effect_waits = false;
+    // The mirror windows' presenter; null outside mirror mode.
+    const MirrorPresenter* mirror_presenter() const { return mirror.get(); }
     // Read once at start: what the other monitors show.
     MonitorMode monitor_mode = MonitorMode::primary;
 
 private:
     // Black windows over the other monitors; none on a one-monitor desktop.
     std::unique_ptr<MonitorCovers> covers;
-    // Where the effects draw when a true-colour display cycles its colours;
-    // otherwise none, and they draw on the window.
-    std::unique_ptr<CyclingPicture> picture;
     // Shows the picture on the other monitors in mirror mode; otherwise none.
     std::unique_ptr<MirrorPresenter> mirror;
     // In span mode, the virtual screen as last laid out; the next effect takes
@@ -98,7 +99,6 @@ private:
     void monitors_changed();
     // The effects take the span screen's size; false when they have it already.
     bool take_span_size();
-    void run_effect(DrawContext& target);
 
     void stamp_version();
     void prepare_window_parameters();

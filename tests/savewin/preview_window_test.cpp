@@ -2,10 +2,14 @@
 
 #include <windows.h>
 #include <memory>
+#include <string>
 #include "app/application.h"
+#include "gfx/cycling_picture.h"
 #include "gfx/screen.h"
 #include "saver/palette.h"
 #include "saver/saver_host.h"
+#include "savewin/counted_lines.h"
+#include "savewin/display_notice.h"
 #include "savewin/preview_window.h"
 #include "savewin/saver_window.h"
 #include "savewin/settings.h"
@@ -58,9 +62,10 @@ protected:
         Screen.width = GetSystemMetrics(SM_CXSCREEN);
         Screen.height = GetSystemMetrics(SM_CYSCREEN);
     }
-    PreviewWindow& open(const char* command_line = "/p 1") {
+    // The popup unless asked otherwise: the path the platform takes here.
+    PreviewWindow& open(const char* command_line = "/p 1", bool as_child = false) {
         app.command_line = command_line;
-        preview = std::make_unique<PreviewWindow>(parent);
+        preview = std::make_unique<PreviewWindow>(parent, as_child);
         return *preview;
     }
     // Handles what waits but paints, which would run the effect; true when
@@ -157,6 +162,129 @@ TEST_F(PreviewWindowTest, TracesOnlyWithItsOwnSwitch) {
     // The earlier trace is moved aside, and the new one starts from the seed.
     EXPECT_EQ("a real run\r\n", temp.read("tr0.txt"));
     EXPECT_EQ(0u, temp.read("trace.txt").find("savewin line 431 : app.rand.seed() = 5\r\n"));
+}
+
+}  // namespace
+
+namespace {
+
+// Handles the thread's messages, paints among them, until WM_QUIT or the time
+// is up; the milliseconds it took, or -1 when no WM_QUIT came.
+int32_t ms_until_quit(DWORD limit) {
+    const DWORD start = GetTickCount();
+    MSG message;
+    while (GetTickCount() - start < limit) {
+        if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjectsEx(0, nullptr, 10, QS_ALLINPUT, 0);
+            continue;
+        }
+        if (message.message == WM_QUIT) return static_cast<int32_t>(GetTickCount() - start);
+        DispatchMessageA(&message);
+    }
+    return -1;
+}
+
+// Pixels of the window's client area that are not black, over a rectangle.
+int32_t lit_pixels(HWND window, const RECT& area) {
+    GdiFlush();
+    const HDC dc = GetDC(window);
+    int32_t lit = 0;
+    for (LONG y = area.top; y < area.bottom; y += 2)
+        for (LONG x = area.left; x < area.right; x += 2)
+            if ((GetPixel(dc, x, y) & 0xFFFFFF) != 0) ++lit;
+    ReleaseDC(window, dc);
+    return lit;
+}
+
+RECT client_rect(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return client;
+}
+
+// The child path: a child of the host that fills its client area, draws there,
+// never takes the activation, follows the host's size and ends with it.
+TEST_F(PreviewWindowTest, AsAChildFillsTheHostDrawsAndEndsWithIt) {
+    PreviewWindow& window = open("/p 1 -r 7", true);
+    ASSERT_TRUE(window.hwnd);
+    const HWND handle = window.hwnd;
+    EXPECT_EQ(parent, GetParent(handle));
+    EXPECT_TRUE(GetWindowLongPtrA(handle, GWL_STYLE) & WS_CHILD);
+    EXPECT_TRUE(same_rect(client_on_screen(parent), window_rect(handle)));
+    EXPECT_TRUE(same_rect(RECT{0, 0, client_width, client_height}, client_rect(handle)));
+    EXPECT_EQ(client_width, Screen.width);
+    EXPECT_EQ(client_height, Screen.height);
+
+    SetActiveWindow(parent);
+    int64_t frames = 0;
+    window.runner.current_saver = std::make_unique<CountedLines>(frames);
+    pump_until(3000, [&frames] { return frames > 200; });
+    EXPECT_GT(lit_pixels(handle, RECT{0, 0, client_width, client_height}), 0) << "nothing drawn";
+    EXPECT_NE(handle, GetActiveWindow());
+    EXPECT_NE(handle, GetForegroundWindow());
+    EXPECT_EQ(MA_NOACTIVATE, SendMessageA(handle, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(parent),
+                                          MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)));
+
+    // A larger host: the preview follows at the next look, black where it grew
+    // until the next effect lays the picture out at the new size.
+    RECT frame = window_rect(parent);
+    SetWindowPos(parent, nullptr, 0, 0, frame.right - frame.left + 40, frame.bottom - frame.top + 30,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    window.watch();
+    EXPECT_TRUE(same_rect(client_on_screen(parent), window_rect(handle)));
+    EXPECT_TRUE(same_rect(RECT{0, 0, client_width + 40, client_height + 30}, client_rect(handle)));
+    pump_for(300);
+    EXPECT_EQ(client_width, Screen.width);
+    EXPECT_EQ(0, lit_pixels(handle, RECT{client_width + 2, 0, client_width + 40, client_height + 30}));
+    window.runner.current_saver->done = 1;
+    EXPECT_TRUE(pump_until(2000, [] { return Screen.width == client_width + 40; }));
+    EXPECT_EQ(client_height + 30, Screen.height);
+
+    DestroyWindow(parent);
+    const int32_t ended = ms_until_quit(1000);
+    EXPECT_GE(ended, 0) << "the preview did not end within a second of its host";
+    EXPECT_FALSE(IsWindow(handle));
+}
+
+// While the display is off the preview neither draws nor shows, and looks at
+// its parent half as often; it still ends soon after the parent goes.
+TEST_F(PreviewWindowTest, DrawsNothingWhileTheDisplayIsOff) {
+    for (const char* cycling : {"no", "yes"}) {
+        SCOPED_TRACE(cycling);
+        settings::write(settings::true_colour_cycling, cycling);
+        PreviewWindow& window = open("/p 1 -r 7");
+        EXPECT_EQ(std::string(cycling) == "yes", window.runner.picture != nullptr);
+        int64_t frames = 0;
+        window.runner.current_saver = std::make_unique<CountedLines>(frames);
+        // A window of the thread that waits for its paint would end every slice.
+        UpdateWindow(parent);
+        ASSERT_TRUE(pump_until(2000, [&frames] { return frames > 0; }));
+        EXPECT_EQ(PreviewWindow::watch_period_ms, window.watch_interval());
+
+        EXPECT_EQ(TRUE, tell_display(window.hwnd, display_off));
+        EXPECT_GE(window.watch_interval(), 500u);
+        pump_for(50);
+        const int64_t frames_off = frames;
+        const int32_t shown_off = window.runner.picture ? window.runner.picture->presentations : 0;
+        pump_for(2000);
+        EXPECT_EQ(frames_off, frames);
+        if (window.runner.picture) {
+            EXPECT_EQ(shown_off, window.runner.picture->presentations);
+        }
+        EXPECT_FALSE(GetUpdateRect(window.hwnd, nullptr, FALSE));
+
+        tell_display(window.hwnd, display_on);
+        EXPECT_EQ(PreviewWindow::watch_period_ms, window.watch_interval());
+        EXPECT_TRUE(pump_until(100, [&frames, frames_off] { return frames > frames_off; }));
+        preview.reset();
+        drain();
+    }
+    PreviewWindow& window = open("/p 1");
+    tell_display(window.hwnd, display_off);
+    const HWND handle = window.hwnd;
+    DestroyWindow(parent);
+    EXPECT_GE(ms_until_quit(1000), 0) << "the preview did not end within a second of its parent";
+    EXPECT_FALSE(IsWindow(handle));
 }
 
 }  // namespace
