@@ -15,13 +15,16 @@
 #  3. at depth 24, the light and heavy saver windows told at once that the
 #     display is off, beside the same windows drawing, and drawing with the
 #     frame wait on a clock that moves in the system timer's 15.625 ms steps.
-# Usage: scripts/bench.sh [BUILD_DIR] [RUNS]   (default build/i686, 5 runs)
+# Usage: scripts/bench.sh [BUILD_DIR] [RUNS]   (default build/i686, 5 runs; build/x86_64
+# on a machine that starts no 32-bit program)
 # QUORIX_BENCH_ONLY=display runs only the rows of 3.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/lib/wine-env.sh"
 
-build=$(cd "${1:-$quorix_root/build/i686}" && pwd)
+default_build=$quorix_root/build/i686
+quorix_runs_32bit || default_build=$quorix_root/build/x86_64
+build=$(cd "${1:-$default_build}" && pwd)
 runs=${2:-5}
 bench="$build/effects_bench.exe"
 scr="$build/quorix.scr"
