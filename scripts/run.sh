@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the 32-bit saver and runs it under Wine. With a display ($DISPLAY) it
+# Builds the 32-bit saver (the 64-bit one on a machine that starts no 32-bit
+# program) and runs it under Wine. With a display ($DISPLAY) it
 # runs there until you wake it. Without one it runs a few seconds on a virtual
 # display, saves a capture under out/, wakes it and reports the exit code.
 # Extra arguments go to the saver (for example -r 12345 to choose the seed).
@@ -8,11 +9,12 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 
 bash scripts/setup.sh >/dev/null || exit 1
-cmake --preset i686 >/dev/null || exit 1
-cmake --build --preset i686 --target quorix >/dev/null || exit 1
-saver="$root/build/i686/quorix.scr"
-
 source scripts/lib/wine-env.sh
+preset=i686
+quorix_runs_32bit || preset=x86_64
+cmake --preset "$preset" >/dev/null || exit 1
+cmake --build --preset "$preset" --target quorix >/dev/null || exit 1
+saver="$root/build/$preset/quorix.scr"
 # A prefix of its own, apart from the tests'; a server still running from an
 # earlier display would hand the saver that display's size, so it starts anew.
 export QUORIX_WINEPREFIX="$root/build/wine-run"
