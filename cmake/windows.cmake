@@ -84,9 +84,11 @@ endforeach()
 # command leaves out wherever the 32-bit build runs them.
 # A scenario that lacks its display (the two-monitor Xorg one) ends with 77: skipped.
 # One scenario at a time drives a kind of display: the two-monitor scenarios
-# (on Xorg) run beside the others (on the two Xvfb displays), each with its own
-# prefixes, pointer and keyboard.
+# (on Xorg) run beside the others, which take turns on two lanes of Xvfb
+# displays (one of each depth per lane), each lane with its own prefixes,
+# pointers and keyboards.
 file(GLOB QUORIX_E2E_SCENARIOS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.sh)
+set(QUORIX_SECOND_LANE OFF)
 foreach(scenario IN LISTS QUORIX_E2E_SCENARIOS)
   get_filename_component(name ${scenario} NAME_WE)
   string(REGEX REPLACE "_test$" "" name ${name})
@@ -95,11 +97,21 @@ foreach(scenario IN LISTS QUORIX_E2E_SCENARIOS)
     list(APPEND labels beyond_smoke)
   endif()
   set(display xvfb)
+  set(environment "QUORIX_BUILD=${CMAKE_BINARY_DIR};QUORIX_SOURCE=${CMAKE_SOURCE_DIR}")
   if(name MATCHES "^monitors_")
     set(display xorg)
+  else()
+    # Every second one runs on the second lane of displays and prefixes.
+    if(QUORIX_SECOND_LANE)
+      set(display xvfb2)
+      list(APPEND environment QUORIX_LANE=2)
+      set(QUORIX_SECOND_LANE OFF)
+    else()
+      set(QUORIX_SECOND_LANE ON)
+    endif()
   endif()
   add_test(NAME e2e_${name} COMMAND bash ${scenario})
   set_tests_properties(e2e_${name} PROPERTIES
-    ENVIRONMENT "QUORIX_BUILD=${CMAKE_BINARY_DIR};QUORIX_SOURCE=${CMAKE_SOURCE_DIR}"
+    ENVIRONMENT "${environment}"
     LABELS "${labels}" RESOURCE_LOCK ${display} TIMEOUT 300 SKIP_RETURN_CODE 77)
 endforeach()

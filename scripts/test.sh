@@ -29,18 +29,24 @@ source scripts/lib/wine-env.sh
 export QUORIX_WINEPREFIX="$root/build/wine"
 # A server left from an earlier run would keep that run's displays and sizes.
 quorix_wineserver_stop
+quorix_in_lane2 quorix_wineserver_stop
 xvfb_pids=()
 repro_pid=""
 cleanup() {
   [ -n "$repro_pid" ] && kill "$repro_pid" 2>/dev/null
   quorix_wineserver_stop
+  quorix_in_lane2 quorix_wineserver_stop
   kill "${xvfb_pids[@]}" 2>/dev/null
 }
 trap cleanup EXIT
-for depth in 24 8; do
-  read -r display pid < <(quorix_xvfb_start "$depth" 800x600) || exit 1
-  export "QUORIX_DISPLAY_$depth=$display"
-  xvfb_pids+=("$pid")
+# Two lanes of a display of each depth: the single-monitor scenarios run two
+# at a time, each lane with its own prefixes (see cmake/windows.cmake).
+for lane in "" _LANE2; do
+  for depth in 24 8; do
+    read -r display pid < <(quorix_xvfb_start "$depth" 800x600) || exit 1
+    export "QUORIX_DISPLAY_$depth$lane=$display"
+    xvfb_pids+=("$pid")
+  done
 done
 # Without it (no Xorg or no dummy driver) the two-monitor scenarios are skipped.
 if read -r display pid < <(quorix_xorg_start); then
@@ -49,6 +55,8 @@ if read -r display pid < <(quorix_xorg_start); then
 fi
 quorix_wine_prepare
 quorix_wineserver_start
+quorix_in_lane2 quorix_wine_prepare
+quorix_in_lane2 quorix_wineserver_start
 
 # The reproducibility check copies the tree now and builds its copies while
 # the tests run, on one processor and at the lowest priority, since the
@@ -82,8 +90,9 @@ for preset in "${presets[@]}"; do
   # Wine on Xvfb now and then aborts a process on an X error of its own while
   # a window closes; a scenario that fails is run once more, and its first
   # attempt stays in the log.
-  # Two at a time: the two-monitor scenarios beside the rest (see cmake/windows.cmake).
-  ctest --preset "$preset" "${filter[@]}" -j 2 --repeat until-pass:2 2>&1 | tee "$log"
+  # Three at a time: the two-monitor scenarios beside two lanes of the rest
+  # (see cmake/windows.cmake).
+  ctest --preset "$preset" "${filter[@]}" -j 3 --repeat until-pass:2 2>&1 | tee "$log"
   line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
   not_run=$(grep -c -E '^[[:space:]]*[0-9]+ - .*\(Skipped\)' "$log")
   rm -f "$log"

@@ -37,6 +37,26 @@ if [ -x /usr/lib/wine/wine64 ] && ! quorix_runs_32bit; then
   quorix_wine64_only
 fi
 
+# A second lane of single-monitor displays, with prefixes of their own, lets
+# CTest run two such scenarios at once: a scenario with QUORIX_LANE=2 (see
+# cmake/windows.cmake) takes the lane's displays, or starts its own when the
+# test command gave none.
+if [ "${QUORIX_LANE:-}" = 2 ] && [ -z "${QUORIX_LANE_TAKEN:-}" ]; then
+  export QUORIX_DISPLAY_24="${QUORIX_DISPLAY_24_LANE2:-}" QUORIX_DISPLAY_8="${QUORIX_DISPLAY_8_LANE2:-}"
+  export QUORIX_WINEPREFIX="${QUORIX_WINEPREFIX:-$quorix_root/build/wine}-lane2"
+  export QUORIX_LANE_TAKEN=1
+fi
+
+# Runs a command with the second lane's displays and prefixes.
+quorix_in_lane2() {
+  (
+    unset QUORIX_LANE_TAKEN QUORIX_DISPLAY_MM QUORIX_DISPLAY_MM8
+    export QUORIX_LANE=2
+    source "$quorix_root/scripts/lib/wine-env.sh"
+    "$@"
+  )
+}
+
 # Environment for every Wine process of ours. The display follows QUORIX_DEPTH
 # (8 or 24) when the test command started displays of both depths, and so does
 # the prefix: a prefix (and its server) that serves displays of both depths now
