@@ -51,8 +51,6 @@ public:
     // Returns once the frame that started at `start` (a reading of the clock)
     // has had its period of `period_ms`, or when a message came.
     void until(int64_t start, int32_t period_ms);
-    // Sleeps no more from here on; the next frame starts a new schedule.
-    void restart() { scheduled = false; }
     // The clock's step as seen so far, in microseconds.
     int64_t step() const { return step_us; }
 

@@ -13,7 +13,6 @@
 #include "saver/saver.h"
 #include "saver/saver_host.h"
 #include "saver/scheduler.h"
-#include "savewin/saver_window.h"
 #include "trace/report.h"
 
 uint32_t saver_count = 0;
@@ -87,5 +86,3 @@ void start_next_saver(SaverHost& host, std::unique_ptr<Saver>& current_saver) {
         trace_entry("savewin2", 183, " : swin->no_msg() << \"\\r\\n\" << *current_saver = ", text.str());
     }
 }
-
-void SaverWindow::next_saver() { start_next_saver(*this, current_saver); }

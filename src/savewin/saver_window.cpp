@@ -117,6 +117,8 @@ void SaverWindow::start_first_effect() {
     next_saver();
 }
 
+void SaverWindow::next_saver() { runner.start_next(); }
+
 void SaverWindow::wake() {
     if (password.empty()) {
         SendMessageA(hwnd, WM_CLOSE, 0, 0);
