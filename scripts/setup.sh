@@ -15,6 +15,37 @@ packages=(
   nsis zip unzip
 )
 
+# Some kernels (virtual machines built without 32-bit support) cannot start
+# any 32-bit program, so Wine's 32-bit half is of no use there: the tests then
+# run the 64-bit build only. A 93-byte 32-bit program that just exits tells.
+kernel_refuses_32bit() {
+  local probe message
+  probe=$(mktemp "${TMPDIR:-/tmp}/quorix-elf32.XXXXXX") || return 1
+  # ELF header, one loadable segment at 0x08048000, then: mov eax, 1; xor ebx, ebx; int 0x80
+  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' >"$probe"
+  printf '\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00' >>"$probe"
+  printf '\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00' >>"$probe"
+  printf '\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08' >>"$probe"
+  printf '\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00' >>"$probe"
+  printf '\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >>"$probe"
+  chmod +x "$probe"
+  message=$("$probe" 2>&1)
+  rm -f "$probe"
+  # Only this answer counts: a /tmp mounted noexec says something else.
+  case "$message" in *"Exec format error"*) return 0 ;; esac
+  return 1
+}
+
+if kernel_refuses_32bit; then
+  echo "setup: this machine runs no 32-bit programs: leaving out the i386 packages"
+  kept=()
+  for p in "${packages[@]}"; do
+    case "$p" in *:i386) ;; *) kept+=("$p") ;; esac
+  done
+  packages=("${kept[@]}")
+  no_i386=1
+fi
+
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null || { echo "setup: run as root or install sudo" >&2; exit 1; }
@@ -22,7 +53,7 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 
 missing=()
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if [ -z "${no_i386:-}" ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
   need_update=1
 fi
@@ -36,7 +67,14 @@ if [ ${#missing[@]} -eq 0 ]; then
 else
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  "${sudo_cmd[@]}" apt-get update -q
+  # A mirror in the middle of a sync fails one index now and then: try again,
+  # and go on with what was fetched, since the install says clearly if a
+  # package is still out of reach.
+  for attempt in 1 2 3; do
+    "${sudo_cmd[@]}" apt-get update -q && break
+    echo "setup: apt-get update failed (attempt $attempt of 3)" >&2
+    [ "$attempt" -lt 3 ] && sleep 10
+  done
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 

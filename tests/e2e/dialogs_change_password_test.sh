@@ -64,10 +64,17 @@ e2e_eq "a different retyped password is reported" \
 e2e_eq "... and the focus goes to the new password" "$ID_NEW" "$(dialog_probe focus "$PLAIN_TITLE")"
 cancel_dialog
 
+# xdotool types a key missing from the keymap by mapping a spare key for a
+# moment, and a busy Wine may read the keymap after it was put back and lose
+# the letter: give é a key of its own while it is typed. Wine ignores the
+# highest key codes, so the lowest spare one.
+spare=$(xmodmap -pke | awk 'NF == 3 { print $2; exit }')
+xmodmap -e "keycode $spare = eacute Eacute"
 change_password 1 "next" "café" "café"
 e2e_eq "a character the wake-up entry cannot match is refused" \
   "New password may hold only unaccented letters, digits, spaces and punctuation" "$(read_error_box)"
 cancel_dialog
+xmodmap -e "keycode $spare ="
 e2e_eq "no failed attempt changed the stored password" "$(stored_form "next")" "$(e2e_ini_get password)"
 
 # -- Typing beyond 19 characters stops at 19, which the wake-up entry takes.
