@@ -85,13 +85,16 @@ monitors_start_saver() {
   sleep 1
 }
 
-# Moves the pointer in steps of 15 pixels along y = 300 from the primary to X.
+# Moves the pointer in steps of 5 pixels along y = 300 from the primary to X,
+# from one xdotool, so steps keep their pace. A saver that reads its input late
+# sees several steps at once, and one of 20 pixels is a jump that wakes it: a
+# busy machine could miss four steps before the walk stops being slow.
 monitors_walk_to() {
-  local x
-  for x in $(seq 415 15 "$1"); do
-    e2e_mouse_move "$x" 300
-    sleep 0.05
+  local x steps=()
+  for x in $(seq 405 5 "$1"); do
+    steps+=(mousemove "$x" 300 sleep 0.04)
   done
+  xdotool "${steps[@]}"
 }
 
 # Number of pixels of the desktop colour on the second monitor in a capture.

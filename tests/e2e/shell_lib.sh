@@ -37,7 +37,16 @@ shell_no_saver_window() {
 shell_ends_at_once() {
   local seconds="$1"
   shift
-  timeout "$seconds" wine "$QUORIX_BUILD/quorix.scr" "$@" >/dev/null 2>&1
+  local log status
+  log="$(e2e_temp)/ends-at-once.log"
+  timeout "$seconds" wine "$QUORIX_BUILD/quorix.scr" "$@" >"$log" 2>&1
+  status=$?
+  # A failure here has been Wine's own, seldom: keep what it said.
+  if [ "$status" -ne 0 ]; then
+    echo "shell_ends_at_once $*: exit code $status (124: still running), Wine said:" >&2
+    tail -n 5 "$log" >&2
+  fi
+  return "$status"
 }
 
 # Asks the probe program about the running saver or the build; its report lines
