@@ -76,7 +76,7 @@ summary=()
 presets=(native i686 x86_64)
 x86_64_filter=(-LE beyond_smoke)
 if ! quorix_runs_32bit; then
-  echo "== this machine runs no 32-bit programs: the i686 tests are skipped, the x86_64 build runs every scenario"
+  echo "== no 32-bit Windows program runs here: the i686 tests are skipped, the x86_64 build runs every scenario"
   presets=(native x86_64)
   x86_64_filter=()
   skipped=$((skipped + 1))

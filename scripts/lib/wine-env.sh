@@ -3,13 +3,16 @@
 
 quorix_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# True when this machine runs 32-bit Linux programs. A kernel without IA-32
-# emulation starts none, Wine's 32-bit loader among them, and with it no 32-bit
-# Windows program: the i686 build, the installer. Asked once per run.
+# True when this machine runs 32-bit Windows programs: the i686 build, the
+# installer. A kernel without IA-32 emulation starts no 32-bit Linux program,
+# Wine's 32-bit loader among them, and setup then leaves that loader out.
+# Asked once per run.
 quorix_runs_32bit() {
   if [ -z "${QUORIX_RUNS_32BIT:-}" ]; then
     QUORIX_RUNS_32BIT=no
-    /lib/ld-linux.so.2 --version >/dev/null 2>&1 && QUORIX_RUNS_32BIT=yes
+    # Both the kernel and Wine's 32-bit half: setup leaves that out where the
+    # kernel refuses 32-bit programs or the i386 packages are out of reach.
+    [ -x /usr/lib/wine/wine ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1 && QUORIX_RUNS_32BIT=yes
     export QUORIX_RUNS_32BIT
   fi
   [ "$QUORIX_RUNS_32BIT" = yes ]

@@ -120,7 +120,7 @@ e2e_eq "the archive holds both builds, the README and the licence" \
 # for amd64, in the 64-bit prefix only.
 prefixes=(64 32)
 if ! quorix_runs_32bit; then
-  e2e_log "this machine runs no 32-bit programs: the 64-bit prefix only, with the installer built for amd64"
+  e2e_log "no 32-bit Windows program runs here: the 64-bit prefix only, with the installer built for amd64"
   prefixes=(64)
   installer="$E2E_OUT/quorix-setup-amd64.exe"
   copyright=$(sed -n 's/^#define QUORIX_COPYRIGHT "\(.*\)"$/\1/p' "$QUORIX_BUILD/generated/res/version.h")
