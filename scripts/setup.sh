@@ -36,13 +36,17 @@ kernel_refuses_32bit() {
   return 1
 }
 
+# Prints the packages given, one a line, less the i386 ones.
+without_i386() {
+  local p
+  for p in "$@"; do
+    case "$p" in *:i386) ;; *) echo "$p" ;; esac
+  done
+}
+
 if kernel_refuses_32bit; then
   echo "setup: this machine runs no 32-bit programs: leaving out the i386 packages"
-  kept=()
-  for p in "${packages[@]}"; do
-    case "$p" in *:i386) ;; *) kept+=("$p") ;; esac
-  done
-  packages=("${kept[@]}")
+  mapfile -t packages < <(without_i386 "${packages[@]}")
   no_i386=1
 fi
 
@@ -79,10 +83,7 @@ else
     # The i386 packages must match their amd64 twins version for version, which
     # a mirror out of step breaks; the rest still makes a working tree, whose
     # tests then leave out the 32-bit build.
-    rest=()
-    for p in "${missing[@]}"; do
-      case "$p" in *:i386) ;; *) rest+=("$p") ;; esac
-    done
+    mapfile -t rest < <(without_i386 "${missing[@]}")
     [ ${#rest[@]} -lt ${#missing[@]} ] || exit 1
     echo "setup: the i386 packages could not be installed: the 32-bit build will not be run" >&2
     [ ${#rest[@]} -eq 0 ] || install "${rest[@]}"
