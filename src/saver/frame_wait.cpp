@@ -51,9 +51,10 @@ void FrameWait::spin_until(int64_t start, int32_t period, HWND window) const {
 }
 
 int64_t FrameWait::counter_us() {
+    // Fixed at boot: asked once, not on every reading of a frame's hot loop.
+    static const int64_t frequency = counter_frequency();
     LARGE_INTEGER counts;
     QueryPerformanceCounter(&counts);
-    const int64_t frequency = counter_frequency();
     // Split so that the product does not overflow on a fast counter.
     return counts.QuadPart / frequency * 1000000 + counts.QuadPart % frequency * 1000000 / frequency;
 }
