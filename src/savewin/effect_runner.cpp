@@ -7,6 +7,7 @@
 #include "gfx/cycling_picture.h"
 #include "gfx/draw_context.h"
 #include "gfx/relay_context.h"
+#include "gfx/screen.h"
 #include "saver/saver.h"
 #include "saver/saver_host.h"
 #include "saver/scheduler.h"
@@ -83,6 +84,11 @@ void EffectRunner::run(DrawContext& window_context) {
 }
 
 void EffectRunner::invalidate() const { InvalidateRect(window, nullptr, FALSE); }
+
+void EffectRunner::fit_picture() {
+    if (picture && Screen.palette)
+        picture = std::make_unique<CyclingPicture>(*Screen.palette, window, Screen.width, Screen.height);
+}
 
 bool EffectRunner::display_message(MessageRecord& record) {
     if (record.message != WM_POWERBROADCAST || record.wparam != PBT_POWERSETTINGCHANGE || !record.lparam)

@@ -54,6 +54,8 @@ public:
     // then the next paint is asked for.
     void run(DrawContext& window_context);
     void invalidate() const;
+    // The picture, where there is one, takes the screen's size anew.
+    void fit_picture();
 
     // Takes a notification of the display's state; false for any other message.
     bool display_message(MessageRecord& record);

@@ -156,8 +156,7 @@ void PreviewWindow::between_effects() {
     if (next_width == Screen.width && next_height == Screen.height) return;
     Screen.width = next_width;
     Screen.height = next_height;
-    if (runner.picture && Screen.palette)
-        runner.picture = std::make_unique<CyclingPicture>(*Screen.palette, hwnd, Screen.width, Screen.height);
+    runner.fit_picture();
 }
 
 // One slice per WM_PAINT, as in the saver window: input and the watch timer

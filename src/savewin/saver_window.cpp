@@ -167,8 +167,7 @@ void SaverWindow::monitors_changed() {
 }
 
 void SaverWindow::between_effects() {
-    if (monitor_mode == MonitorMode::span && take_span_size() && runner.picture)
-        runner.picture = std::make_unique<CyclingPicture>(*Screen.palette, hwnd, Screen.width, Screen.height);
+    if (monitor_mode == MonitorMode::span && take_span_size()) runner.fit_picture();
 }
 
 bool SaverWindow::take_span_size() {
