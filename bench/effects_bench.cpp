@@ -32,7 +32,7 @@
 #include "saver/palette.h"
 #include "saver/rolling_circles_saver.h"
 #include "saver/frame_wait.h"
-#include "savewin/effect_runner.h"
+#include "savewin/display_notice.h"
 #include "savewin/saver_window.h"
 
 #include "bench_shapes.h"
@@ -257,17 +257,6 @@ void pace_coarsely(FrameWait& wait) {
     wait.pace_with(coarse_now, coarse_sleep);
 }
 
-// The display state as the system sends it: 0 off.
-void tell_display_off(HWND window) {
-    std::vector<unsigned char> buffer(sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD));
-    auto* notice = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer.data());
-    notice->PowerSetting = console_display_state;
-    notice->DataLength = sizeof(DWORD);
-    const DWORD off = 0;
-    std::memcpy(notice->Data, &off, sizeof off);
-    SendMessageA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(notice));
-}
-
 enum class Wait { blocking, spinning, coarse, display_off };
 
 // A saver run like "/s", whose first effect is replaced by the given lines; at
@@ -282,7 +271,7 @@ int saver_run(const Shape& shape, Wait wait, bool draw) {
     lines->frame_wait.spin = wait == Wait::spinning;
     if (wait == Wait::coarse) pace_coarsely(lines->frame_wait);
     window->current_saver = std::move(lines);
-    if (wait == Wait::display_off) tell_display_off(window->hwnd);
+    if (wait == Wait::display_off) tell_display(window->hwnd, display_off);
     app.run_saver(std::move(window));
     const double seconds = count.last - count.first;
     std::printf("frames %lld seconds %.3f frames/s %.1f\n", static_cast<long long>(count.frames), seconds,

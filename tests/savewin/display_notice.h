@@ -6,7 +6,8 @@
 #include <cstring>
 #include <vector>
 
-// The console display's state, Windows 8 on: 0 off, 1 on, 2 dimmed.
+// Written out here rather than taken from the saver, so that a wrong GUID
+// there fails the tests. The console display's state, Windows 8 on: 0 off, 1 on, 2 dimmed.
 constexpr GUID display_state_setting{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 // The monitors' power, Vista and 7: 0 off, 1 on.
 constexpr GUID monitor_power_setting{0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
