@@ -2,6 +2,7 @@
 # Windows, the per-user key, and the steps that save each kind of setting.
 
 source "$(dirname "${BASH_SOURCE[0]}")/dialogs_lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/shell_lib.sh"
 
 # As root, Wine writes any file it can open: a folder in control.ini's place
 # makes every profile write fail with error 5, as a closed Windows folder does.
@@ -31,13 +32,12 @@ settings_open_options() {
   wait_dialog "$VERSIONED_TITLE" "$ID_HIDE_MOUSE"
 }
 
-# Starts the saver with the pointer parked, and waits for its window.
+# Starts the saver ("/s" and the switches given) with the pointer parked, once
+# Wine is warm, and gives it a moment past its window's showing.
 settings_start_saver() {
   e2e_warm
-  e2e_mouse_move 400 300
-  e2e_start /s "$@"
-  e2e_wait_window "$PLAIN_TITLE" 15 >/dev/null
-  sleep 1
+  shell_start_saver /s "$@"
+  sleep 0.5
 }
 
 # Over a running saver: checks "ignore mouse" in the options and presses Save.
