@@ -1,5 +1,5 @@
 // What true colour cycling costs: the lines effect drawing into the off-screen
-// cycling picture (shown on a window at most about 60 times a second) set beside
+// cycling picture (shown on a window once per 60 Hz refresh) set beside
 // the same effect drawing straight on the window with today's palette; and what
 // one presentation costs, whole (new colours) and partial (a few new lines).
 //
@@ -30,7 +30,7 @@ struct Rates {
 
 // Unpaced frames for a second, with the palette rotating as the "+" key starts it
 // where the display can cycle.
-Rates draw_for_a_second(const Shape& shape, DrawContext& context, const CyclingPicture* picture) {
+Rates draw_for_a_second(const Shape& shape, DrawContext& context, CyclingPicture* picture) {
     prepare_effect();
     LinesSaver saver;
     shape_saver(saver, shape);
@@ -40,12 +40,16 @@ Rates draw_for_a_second(const Shape& shape, DrawContext& context, const CyclingP
     const int32_t shown_before = picture ? picture->presentations : 0;
     const Stopwatch watch;
     int64_t frames = 0;
+    double next_show = 0;
     while (watch.seconds() < measure_seconds) {
         saver.frame();
-        context.frame_done();
         ++frames;
+        if (picture && watch.seconds() >= next_show) {
+            picture->show();
+            next_show = watch.seconds() + 1.0 / 60;
+        }
     }
-    context.slice_done();
+    if (picture) picture->show();
     const double seconds = watch.seconds();
     saver.dc = nullptr;
     context.restore_pen();
@@ -68,7 +72,7 @@ double presentation_us(CyclingPicture& picture, bool whole) {
             SetPixel(picture.hdc, x, 10, picture.device_colour(Color(Screen.palette->colour(step))));
             SetPixel(picture.hdc, x, 40, picture.device_colour(Color(Screen.palette->colour(step))));
         }
-        picture.slice_done();
+        picture.show();
     }
     return watch.seconds() * 1e6 / (picture.presentations - before);
 }

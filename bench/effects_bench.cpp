@@ -5,14 +5,10 @@
 //
 //   effects_bench                         prints the throughput table for this display
 //   effects_bench --saver light|heavy     runs a saver window until input wakes it and
-//                 [--spin]                prints its frames per second; --spin waits
-//                                         out each frame period busily, as before
-//   effects_bench --saver bare [--spin]   the same loop with frames that draw nothing
-//   effects_bench --saver light|heavy --display-off
+//                                         prints its frames per second
+//   effects_bench --saver bare            the same loop with frames that draw nothing
+//   effects_bench --saver light|heavy|bare --display-off
 //                                         the window is told at once that the display is off
-//   effects_bench --saver light|heavy --coarse
-//                                         the frame wait paces by a clock and sleeps that move
-//                                         in 15.625 ms steps, as the system timer does on Windows
 #include <windows.h>
 
 #include <algorithm>
@@ -31,7 +27,6 @@
 #include "saver/lines_saver.h"
 #include "saver/palette.h"
 #include "saver/rolling_circles_saver.h"
-#include "saver/frame_wait.h"
 #include "savewin/display_notice.h"
 #include "savewin/saver_window.h"
 
@@ -91,8 +86,6 @@ struct PixelPiece {
 
 struct Figures {
     double body_fps;
-    double paced_fps;
-    double spun_fps;
     double effect_us;
     double raw_us;
 };
@@ -106,7 +99,8 @@ struct FrameCount {
 
 class CountedLines : public LinesSaver {
 public:
-    CountedLines(FrameCount& count, const Stopwatch& watch, bool draw) : count(count), watch(watch), draw(draw) {}
+    CountedLines(EffectHost& host, FrameCount& count, const Stopwatch& watch, bool draw)
+        : LinesSaver(&host), count(count), watch(watch), draw(draw) {}
     void frame() override {
         count.last = watch.seconds();
         if (count.frames++ == 0) count.first = count.last;
@@ -174,25 +168,6 @@ double raw_piece_us(const std::vector<PixelPiece>& pieces, HDC hdc, COLORREF col
     return watch.seconds() * 1e6 / static_cast<double>(drawn);
 }
 
-// Frames as run makes them: the message test, the time test, the frame and the
-// wait for the rest of one frame period. A waiting message is handled and the
-// run goes on.
-double paced_fps(LinesSaver& saver, const BenchWindow& window, bool spin) {
-    saver.frame_wait.spin = spin;
-    const Stopwatch watch;
-    int64_t frames = 0;
-    while (watch.seconds() < measure_seconds) {
-        if (!window.no_msg()) window.pump();
-        saver.time_up();
-        const int64_t start = saver.frame_wait.now();
-        saver.frame();
-        ++frames;
-        saver.frame_wait.until(start, saver.frame_period, window.hwnd);
-    }
-    saver.frame_wait.spin = false;
-    return static_cast<double>(frames) / watch.seconds();
-}
-
 Figures measure(Effect effect, const Shape& shape, const BenchWindow& window, WindowContext& context) {
     std::unique_ptr<LinesSaver> saver = make_saver(effect, shape);
     saver->dc = &context;
@@ -211,8 +186,6 @@ Figures measure(Effect effect, const Shape& shape, const BenchWindow& window, Wi
     Figures figures{};
     figures.body_fps = static_cast<double>(frames) / body_seconds;
     figures.effect_us = body_seconds * 1e6 / static_cast<double>(frames * pieces_per_frame);
-    figures.paced_fps = paced_fps(*saver, window, false);
-    figures.spun_fps = paced_fps(*saver, window, true);
     figures.raw_us = raw_piece_us(pieces_of_trail(*saver), context.hdc, Screen.palette->colour(saver->colour_index));
     saver->dc = nullptr;
     return figures;
@@ -229,35 +202,20 @@ int throughput() {
                 "cpu mask 0x%lx\n",
                 Screen.width, Screen.height, Screen.palette->bits_per_pixel, Screen.palette->size,
                 Screen.palette->animating, Screen.palette->palette_device, static_cast<unsigned long>(process_mask));
-    std::printf("%-8s %-28s %10s %10s %10s %10s %10s %7s\n", "effect", "configuration", "frames/s", "paced f/s",
-                "spun f/s", "us/piece", "raw us", "ratio");
+    std::printf("%-8s %-28s %10s %10s %10s %7s\n", "effect", "configuration", "frames/s", "us/piece", "raw us",
+                "ratio");
     for (Effect effect : {Effect::lines, Effect::circles}) {
         for (const Shape* shape : {&light_shape, &heavy_shape}) {
             const Figures figures = measure(effect, *shape, window, context);
-            std::printf("%-8s %-28s %10.1f %10.1f %10.1f %10.2f %10.2f %7.2f\n", name_of(effect), shape->name,
-                        figures.body_fps, figures.paced_fps, figures.spun_fps, figures.effect_us,
-                        figures.raw_us, figures.effect_us / figures.raw_us);
+            std::printf("%-8s %-28s %10.1f %10.2f %10.2f %7.2f\n", name_of(effect), shape->name, figures.body_fps,
+                        figures.effect_us, figures.raw_us, figures.effect_us / figures.raw_us);
             std::fflush(stdout);
         }
     }
     return 0;
 }
 
-constexpr int64_t coarse_step_us = 15625;
-
-// The counter as a clock of the system timer's steps, and sleeps that end on
-// the first step after the time asked for.
-void pace_coarsely(FrameWait& wait) {
-    const auto coarse_now = [] { return FrameWait::counter_us() / coarse_step_us * coarse_step_us; };
-    const auto coarse_sleep = [](int32_t milliseconds) {
-        const int64_t now = FrameWait::counter_us();
-        const int64_t end = (now + int64_t{milliseconds} * 1000 + coarse_step_us - 1) / coarse_step_us * coarse_step_us;
-        return FrameWait::message_sleep(static_cast<int32_t>((end - now + 999) / 1000));
-    };
-    wait.pace_with(coarse_now, coarse_sleep);
-}
-
-enum class Wait { blocking, spinning, coarse, display_off };
+enum class Wait { blocking, display_off };
 
 // A saver run like "/s", whose first effect is replaced by the given lines; at
 // its end, the frames per second between its first and its last frame.
@@ -267,10 +225,8 @@ int saver_run(const Shape& shape, Wait wait, bool draw) {
     std::unique_ptr<SaverWindow> window(new SaverWindow);
     FrameCount count;
     const Stopwatch watch;
-    std::unique_ptr<LinesSaver> lines = make_shaped<CountedLines>(shape, count, watch, draw);
-    lines->frame_wait.spin = wait == Wait::spinning;
-    if (wait == Wait::coarse) pace_coarsely(lines->frame_wait);
-    window->current_saver = std::move(lines);
+    EffectHost& host = window->runner;
+    window->current_saver = make_shaped<CountedLines>(shape, host, count, watch, draw);
     if (wait == Wait::display_off) tell_display(window->hwnd, display_off);
     app.run_saver(std::move(window));
     const double seconds = count.last - count.first;
@@ -285,8 +241,6 @@ int main(int argc, char** argv) {
     if (argc > 2 && std::strcmp(argv[1], "--saver") == 0) {
         const char* option = argc > 3 ? argv[3] : "";
         Wait wait = Wait::blocking;
-        if (std::strcmp(option, "--spin") == 0) wait = Wait::spinning;
-        if (std::strcmp(option, "--coarse") == 0) wait = Wait::coarse;
         if (std::strcmp(option, "--display-off") == 0) wait = Wait::display_off;
         const bool bare = std::strcmp(argv[2], "bare") == 0;
         return saver_run(std::strcmp(argv[2], "heavy") == 0 ? heavy_shape : light_shape, wait, !bare);

@@ -20,7 +20,7 @@ add_compile_options(-ffile-prefix-map=${CMAKE_SOURCE_DIR}/=)
 file(GLOB QUORIX_ALL_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/*/*.cpp)
 list(REMOVE_ITEM QUORIX_ALL_SOURCES ${CMAKE_SOURCE_DIR}/src/app/main.cpp)
 add_library(quorix_core STATIC ${QUORIX_ALL_SOURCES})
-target_link_libraries(quorix_core PUBLIC gdi32 user32 kernel32 advapi32 winmm imm32)
+target_link_libraries(quorix_core PUBLIC gdi32 user32 kernel32 advapi32 imm32)
 
 file(GLOB QUORIX_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/res/*.rc)
 set_source_files_properties(${QUORIX_RESOURCES} PROPERTIES OBJECT_DEPENDS ${CMAKE_BINARY_DIR}/generated/res/version.h)

@@ -29,19 +29,6 @@ struct PictureInfo {
 
 }  // namespace
 
-int64_t CyclingPicture::steady_now() {
-    LARGE_INTEGER frequency{};
-    LARGE_INTEGER now{};
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    if (frequency.QuadPart <= 0) return static_cast<int64_t>(GetTickCount()) * 1000;
-    return now.QuadPart / frequency.QuadPart * 1000000 + now.QuadPart % frequency.QuadPart * 1000000 / frequency.QuadPart;
-}
-
-int64_t CyclingPicture::paced_interval(int64_t present_cost) {
-    return std::clamp(present_cost * present_cost_share, present_interval_us, longest_interval_us);
-}
-
 namespace {
 
 int32_t distance(const RGBQUAD& entry, int32_t red, int32_t green, int32_t blue) {
@@ -53,13 +40,12 @@ int32_t distance(const RGBQUAD& entry, int32_t red, int32_t green, int32_t blue)
 
 }  // namespace
 
-CyclingPicture::CyclingPicture(const Palette& palette, HWND window, int32_t width, int32_t height, Clock clock)
+CyclingPicture::CyclingPicture(const Palette& palette, HWND window, int32_t width, int32_t height)
     : DrawContext(CreateCompatibleDC(nullptr)),
       width(std::max(width, 1)),
       height(std::max(height, 1)),
       palette(palette),
-      window(window),
-      clock(clock ? std::move(clock) : Clock(steady_now)) {
+      window(window) {
     std::copy(std::begin(low_colours), std::end(low_colours), table.begin());
     std::copy(std::begin(high_colours), std::end(high_colours), table.begin() + high_first);
     table_changes = palette.changes + 1;
@@ -85,7 +71,6 @@ CyclingPicture::CyclingPicture(const Palette& palette, HWND window, int32_t widt
         // GDI gathers where the effects drew, so a frame shows only that part.
         SetBoundsRect(hdc, nullptr, DCB_ENABLE | DCB_RESET);
     }
-    last_present = this->clock() - present_interval_us;
 }
 
 CyclingPicture::~CyclingPicture() {
@@ -145,12 +130,7 @@ uint32_t CyclingPicture::device_colour(const Color& colour) {
 
 bool CyclingPicture::pending() const { return drawn || whole_due || shown_changes != palette.changes; }
 
-void CyclingPicture::frame_done() {
-    if (!pending()) return;
-    if (clock() - last_present >= paced_interval(present_cost)) present();
-}
-
-void CyclingPicture::slice_done() {
+void CyclingPicture::show() {
     if (pending()) present();
 }
 
@@ -159,7 +139,6 @@ void CyclingPicture::uncovered() { whole_due = true; }
 // New colours show everywhere; otherwise only where GDI saw drawing since the
 // last presentation.
 void CyclingPicture::present() {
-    const int64_t start = clock();
     recolour();
     const bool recoloured = shown_changes != palette.changes;
     RECT area{0, 0, width, height};
@@ -177,8 +156,6 @@ void CyclingPicture::present() {
     drawn = false;
     whole_due = false;
     ++presentations;
-    last_present = clock();
-    present_cost = (present_cost + last_present - start) / 2;
 }
 
 void CyclingPicture::recolour() {

@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 #include "gfx/draw_context.h"
@@ -19,29 +18,19 @@ public:
     static constexpr int32_t table_size = 256;
     static constexpr int32_t low_reserved = 10;
     static constexpr int32_t palette_room = table_size - 2 * low_reserved;
-    // At most about 60 presentations a second, and further apart when one
-    // costs more than a sixteenth of that, so showing never dominates drawing;
-    // but never fewer than 20 a second, whatever a busy machine measures.
-    static constexpr int64_t present_interval_us = 16667;
-    static constexpr int64_t longest_interval_us = 50000;
-    static constexpr int64_t present_cost_share = 16;
-    // Microseconds on a steady clock; tests pass their own.
-    using Clock = std::function<int64_t()>;
-    // The performance counter in microseconds, the clock used when none is given.
-    static int64_t steady_now();
-    // How long a paced presentation waits after the last one, given what one costs.
-    static int64_t paced_interval(int64_t present_cost);
 
-    CyclingPicture(const Palette& palette, HWND window, int32_t width, int32_t height, Clock clock = {});
+    // When it is shown is the effect runner's business.
+    CyclingPicture(const Palette& palette, HWND window, int32_t width, int32_t height);
     ~CyclingPicture() override;
 
     // Palette indexes keep their own table slot, even where another entry has
     // the same colour; any other colour takes the nearest slot, reserved first.
     uint32_t device_colour(const Color& colour) override;
-    // Shows what changed, paced.
-    void frame_done() override;
-    // Shows what changed at once.
-    void slice_done() override;
+    // Something was drawn, or the colours or the window changed, since the
+    // last showing.
+    bool pending() const;
+    // Shows what changed on the window, when anything did.
+    void show();
     // The window lost what it showed: the next presentation is whole.
     void uncovered();
     // Copies the whole picture, with the current colours, onto a context.
@@ -63,7 +52,6 @@ public:
     int32_t presentations = 0;
 
 private:
-    bool pending() const;
     void present();
     // Takes the palette's colours when they changed; true when they did.
     bool sync_table();
@@ -73,7 +61,6 @@ private:
 
     const Palette& palette;
     HWND window;
-    Clock clock;
     HBITMAP bitmap = nullptr;
     HGDIOBJ previous_bitmap = nullptr;
     uint8_t* bits = nullptr;
@@ -84,8 +71,6 @@ private:
     uint32_t shown_changes = 0;   // and the one the window last showed
     bool drawn = false;
     bool whole_due = true;
-    int64_t last_present = 0;
-    int64_t present_cost = 0;   // how long presentations take, smoothed
     // The last colour matched, which effects often ask for again.
     uint32_t matched_word = 0;
     int32_t matched_slot = -1;

@@ -20,10 +20,6 @@ public:
     // The colour word GDI gets for an effect's colour. The display takes the
     // effects' words as they are; an off-screen picture may translate them.
     virtual uint32_t device_colour(const Color& colour);
-    // A frame, or a whole slice, of the effect is drawn: a context that shows
-    // its picture elsewhere may show it now.
-    virtual void frame_done() {}
-    virtual void slice_done() {}
     void fill_screen(const Brush& brush);
     void fill_rect(const RECT& rect, const Brush& brush);
 

@@ -9,7 +9,7 @@
 #include "gfx/pen_brush.h"
 #include "gfx/screen.h"
 #include "saver/palette.h"
-#include "saver/saver_host.h"
+#include "saver/effect_host.h"
 
 Array<float> history[4] = {Array<float>(LinesSaver::history_capacity), Array<float>(LinesSaver::history_capacity),
                            Array<float>(LinesSaver::history_capacity), Array<float>(LinesSaver::history_capacity)};
@@ -37,7 +37,7 @@ bool finite(const Piece& piece) {
 
 Color erase_colour(colour_unset);
 
-LinesSaver::LinesSaver() {
+LinesSaver::LinesSaver(EffectHost* host) : Saver(host) {
     draw_motion();
     half_width = static_cast<float>(Screen.width * 0.5);
     half_height = static_cast<float>(Screen.height * 0.5);
@@ -113,13 +113,9 @@ void LinesSaver::print(std::ostream& out) const {
 
 void LinesSaver::run() {
     clear_screen();
-    while (saver_host && saver_host->no_msg() && !time_up()) {
-        const int64_t start = frame_wait.now();
-        frame();
-        if (dc) dc->frame_done();
-        frame_wait.until(start, std::max(frame_period, saver_host->least_frame_ms()),
-                        saver_host->message_window());
-    }
+    // The host's answer stands for the message test and the wait for the
+    // frame period; the time test comes after it.
+    while (host && host->next_frame(frame_period) && !time_up()) frame();
     time_up();
 }
 

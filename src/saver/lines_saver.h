@@ -2,7 +2,6 @@
 #include <cstdint>
 #include "gfx/color.h"
 #include "lib/array.h"
-#include "saver/frame_wait.h"
 #include "saver/lines_math.h"
 #include "saver/saver.h"
 
@@ -13,13 +12,12 @@ class LinesSaver : public Saver {
 public:
     static constexpr int32_t history_capacity = 1000;
 
-    LinesSaver();
+    explicit LinesSaver(EffectHost* host = nullptr);
 
     int32_t type() const override { return 1; }
-    // Frames until a message waits for the saver window or the time is up;
-    // without a saver window there is nothing to poll and nothing is drawn.
+    // Frames while the host lets it go on and the time is not up; without a
+    // host nothing is drawn.
     void run() override;
-    void asleep() override { frame_wait.release(); }
     void print(std::ostream& out) const override;
 
     // Fills the screen once, before the first line, when this saver asks for it.
@@ -52,8 +50,6 @@ public:
     int32_t m1 = 1, m2 = 1;
     uint8_t polar1 = 0, polar2 = 0;
     int32_t frame_period = 1;
-    // Sleeps out the rest of each frame period.
-    FrameWait frame_wait;
 
 protected:
     // The palette colour of the current colour index.

@@ -5,8 +5,8 @@
 
 // The number of circles comes from the program's generator, after everything the
 // lines part has drawn from the saver's own: members are built after the base.
-RollingCirclesSaver::RollingCirclesSaver()
-    : radii(static_cast<uint32_t>(app.rand.draw(18, 4) + 3)), phases(2) {
+RollingCirclesSaver::RollingCirclesSaver(EffectHost* host)
+    : LinesSaver(host), radii(static_cast<uint32_t>(app.rand.draw(18, 4) + 3)), phases(2) {
     radii[0] = static_cast<float>(1 - rand.fraction());
     centre_spoke = rand.fraction() < 0.2 && saver_count >= 2;
     phases[0] = 0;

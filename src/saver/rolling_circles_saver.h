@@ -10,7 +10,7 @@
 // are the lines effect's.
 class RollingCirclesSaver : public LinesSaver {
 public:
-    RollingCirclesSaver();
+    explicit RollingCirclesSaver(EffectHost* host = nullptr);
 
     int32_t type() const override { return 2; }
     void print(std::ostream& out) const override;

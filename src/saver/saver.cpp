@@ -6,7 +6,7 @@
 #include "gfx/draw_context.h"
 #include "gfx/screen.h"
 #include "saver/palette.h"
-#include "saver/saver_host.h"
+#include "saver/effect_host.h"
 #include "trace/report.h"
 
 namespace {
@@ -15,19 +15,17 @@ int32_t clock_ticks() { return static_cast<int32_t>(std::clock()); }
 
 int32_t truncated(double value) { return static_cast<int32_t>(value); }
 
-// Savers built without a window (tests) behave as if cycling were allowed.
-bool cycling_allowed() { return !saver_host || saver_host->palette_cycling_on(); }
-
 }  // namespace
 
 void IndexRange::print(std::ostream& out) const { out << "[" << first << ".." << last << "]"; }
 
-Saver::Saver() : rand(app.rand.next()), values(value_count, 0), start_time(clock_ticks()) {
-    trace_entry("saver2", 49, " : rand.seed() = ", rand.seed());
+Saver::Saver(EffectHost* host)
+    : host(host), rand(app.rand.next()), values(value_count, 0), start_time(clock_ticks()) {
+    if (host) trace_entry("saver2", 49, " : rand.seed() = ", rand.seed());
     done = 0;
     for (int32_t i = 0; i < value_count; ++i) values[i] = static_cast<float>(rand.fraction());
     draw_cycler();
-    if (saver_host) trace_entry("saver2", 85, " : swin->no_msg() = ", saver_host->no_msg() ? 1 : 0);
+    if (host) trace_entry("saver2", 85, " : swin->no_msg() = ", host->no_msg() ? 1 : 0);
 }
 
 // Without a palette every count is 0: no rotation and no division by the size.
@@ -35,9 +33,10 @@ void Saver::draw_cycler() {
     const Palette* palette = Screen.palette.get();
     const int32_t size = palette ? palette->size : 0;
     const bool can_cycle = palette && palette->animating && palette->palette_device;
+    const bool cycling_allowed = !host || host->palette_cycling_on();
 
     const double u = rand.fraction();
-    rotation_mode = (u >= 0.5 && can_cycle && cycling_allowed()) ? truncated(rand.fraction() * 3) : 0;
+    rotation_mode = (u >= 0.5 && can_cycle && cycling_allowed) ? truncated(rand.fraction() * 3) : 0;
     rotation_range = IndexRange(0, size - 1);
 
     rotation_period = truncated(rand.fraction() * 10) + (palette ? palette->ramp_count : 0);
@@ -58,7 +57,6 @@ void Saver::run_on(DrawContext& context) {
     dc = &context;
     if (Screen.palette) context.use_palette(*Screen.palette);
     run();
-    context.slice_done();
     context.restore_pen();
     context.restore_brush();
     context.restore_font();

@@ -5,6 +5,7 @@
 #include "saver/random.h"
 
 class DrawContext;
+class EffectHost;
 
 class IndexRange : public Printable {
 public:
@@ -21,17 +22,17 @@ public:
     static constexpr int32_t value_count = 50;
     static constexpr int32_t lifetime_ticks = 60000;
 
-    Saver();
+    // An effect runs on its host; one built without a host (tests) draws no
+    // frames from run, traces nothing and may cycle.
+    explicit Saver(EffectHost* host = nullptr);
     ~Saver() override = default;
     Saver(const Saver&) = delete;
     Saver& operator=(const Saver&) = delete;
 
     void print(std::ostream& out) const override;
     virtual int32_t type() const { return 0; }
-    // Draws until a message waits for the saver window or the time is up.
+    // Draws frames while the host lets it go on and the time is not up.
     virtual void run() = 0;
-    // No one can see the effect for a while: it lets go of what only drawing needs.
-    virtual void asleep() {}
 
     // Runs the effect on the context with the palette selected; a context
     // without a device does nothing.
@@ -42,6 +43,7 @@ public:
     bool time_up_at(int32_t now_ticks);
     void palette_tick();
 
+    EffectHost* const host;
     DrawContext* dc = nullptr;
     RandomGenerator rand;
     int32_t rotation_mode = 0;

@@ -11,7 +11,7 @@
 #include "saver/palette.h"
 #include "saver/rolling_circles_saver.h"
 #include "saver/saver.h"
-#include "saver/saver_host.h"
+#include "saver/effect_host.h"
 #include "saver/scheduler.h"
 #include "trace/report.h"
 
@@ -28,11 +28,11 @@ constexpr const char* summary_format = "%s, %s, %s, %lu, %d x %d, %d, %d, %lu";
 // One line per finished effect: enough to reproduce it with "-r". Unless the
 // trace is to be kept, the file starts afresh with it. wvsprintfA reads %lu as
 // unsigned long and %d as int, so every value is passed as exactly that type.
-void write_summary(const SaverHost& host) {
-    if (!(host.trace_kept() || app.has_switch("-d"))) delete_trace_file();
+void write_summary(bool trace_kept, const char* version) {
+    if (!(trace_kept || app.has_switch("-d"))) delete_trace_file();
     const Palette* palette = Screen.palette.get();
     const std::string date = ft_Date::now().text();
-    report("trace", summary_format, date.c_str(), host.version_text(), "32b",
+    report("trace", summary_format, date.c_str(), version, "32b",
            static_cast<unsigned long>(app.rand.seed()), static_cast<int>(Screen.width),
            static_cast<int>(Screen.height), static_cast<int>(palette ? palette->size : 0),
            static_cast<int>(palette ? palette->bits_per_pixel : 0),
@@ -44,23 +44,24 @@ void write_summary(const SaverHost& host) {
 
 }  // namespace
 
-void skip_to_value(const SaverHost& host, long number) {
+void skip_to_value(const EffectHost& host, long number) {
     if (number < 0 || number > largest_raw_value) return;
     while (host.no_msg() && app.rand.next() != number) {
     }
 }
 
-void start_next_saver(SaverHost& host, std::unique_ptr<Saver>& current_saver) {
+void end_effect(std::unique_ptr<Saver>& current_saver, bool trace_kept, const char* version) {
     ++saver_count;
-    if (current_saver) {
-        if (trace_wanted()) write_summary(host);
-        current_saver.reset();
-        if (Screen.palette) {
-            Screen.palette->build();
-            Screen.palette->animate();
-        }
+    if (!current_saver) return;
+    if (trace_wanted()) write_summary(trace_kept, version);
+    current_saver.reset();
+    if (Screen.palette) {
+        Screen.palette->build();
+        Screen.palette->animate();
     }
-    host.between_effects();
+}
+
+void begin_effect(EffectHost& host, std::unique_ptr<Saver>& current_saver) {
 
     if (app.has_switch("-t") && !start_value_waited) {
         skip_to_value(host, app.switch_number("-t"));
@@ -76,9 +77,9 @@ void start_next_saver(SaverHost& host, std::unique_ptr<Saver>& current_saver) {
     const int32_t choice = app.rand.draw(2, 2);
     trace_entry("savewin2", 167, " : svr = ", choice + 1);
     if (choice == 0)
-        current_saver = std::make_unique<LinesSaver>();
+        current_saver = std::make_unique<LinesSaver>(&host);
     else
-        current_saver = std::make_unique<RollingCirclesSaver>();
+        current_saver = std::make_unique<RollingCirclesSaver>(&host);
 
     if (trace_wanted()) {
         std::ostringstream text;

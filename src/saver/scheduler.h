@@ -1,13 +1,17 @@
 #pragma once
 #include <memory>
 
+class EffectHost;
 class Saver;
-class SaverHost;
 
-// Ends the host's current effect and starts the next one: the trace summary,
-// a fresh palette, the "-t" search and the choice of the next effect.
-void start_next_saver(SaverHost& host, std::unique_ptr<Saver>& current_saver);
+// The end of the current effect: the count of effects, the trace summary (the
+// trace file starts afresh with it unless kept), the effect deleted and a
+// fresh palette. With no current effect only the count moves on.
+void end_effect(std::unique_ptr<Saver>& current_saver, bool trace_kept, const char* version);
+// The start of the next one: the "-t" search (for the first effect only) or
+// one raw value, and the choice of the next effect, which runs on the host.
+void begin_effect(EffectHost& host, std::unique_ptr<Saver>& current_saver);
 
 // Takes raw values from app.rand until one equals the number or a message waits
 // for the host ("-b" and "-t"); a value the generator never yields is skipped.
-void skip_to_value(const SaverHost& host, long number);
+void skip_to_value(const EffectHost& host, long number);

@@ -1,16 +1,16 @@
 #include "savewin/effect_runner.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include "app/application.h"
 #include "framework/window.h"
 #include "gfx/cycling_picture.h"
 #include "gfx/draw_context.h"
-#include "gfx/relay_context.h"
 #include "gfx/screen.h"
 #include "saver/saver.h"
-#include "saver/saver_host.h"
 #include "saver/scheduler.h"
+#include "savewin/mirror_presenter.h"
 #include "savewin/settings.h"
 #include "trace/report.h"
 #include "trace/signal_handler.h"
@@ -18,14 +18,43 @@
 namespace {
 
 constexpr DWORD display_off_state = 0;
+// Not in every SDK's headers: Windows 10 1803 and later.
+constexpr DWORD high_resolution_timer = 0x00000002;
 
 bool same_guid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
+int64_t counter_frequency() {
+    LARGE_INTEGER counts;
+    QueryPerformanceFrequency(&counts);
+    return counts.QuadPart > 0 ? counts.QuadPart : 1;
+}
+
+// The refresh rate of the display the window is on; 0 when unknown.
+int32_t refresh_rate() {
+    DEVMODEA mode{};
+    mode.dmSize = sizeof mode;
+    if (!EnumDisplaySettingsA(nullptr, ENUM_CURRENT_SETTINGS, &mode)) return 0;
+    return static_cast<int32_t>(mode.dmDisplayFrequency);
+}
+
 }  // namespace
 
-EffectRunner::EffectRunner(SaverHost& host) : host(host) {}
+EffectRunner::EffectRunner(RunnerWindow& window, int32_t least_frame_ms)
+    : owner(window), least_frame_ms(least_frame_ms) {}
 
-EffectRunner::~EffectRunner() { detach(); }
+EffectRunner::~EffectRunner() {
+    detach();
+    if (sleep_timer) CloseHandle(sleep_timer);
+}
+
+int64_t EffectRunner::now_us() {
+    // Fixed at boot: asked once, not on every reading between frames.
+    static const int64_t frequency = counter_frequency();
+    LARGE_INTEGER counts;
+    QueryPerformanceCounter(&counts);
+    // Split so that the product does not overflow on a fast counter.
+    return counts.QuadPart / frequency * 1000000 + counts.QuadPart % frequency * 1000000 / frequency;
+}
 
 void EffectRunner::start_run(bool stored_trace_counts) {
     developer_mode = std::getenv("PO") != nullptr && !app.has_switch("-x");
@@ -41,6 +70,8 @@ void EffectRunner::attach(HWND handle, bool true_colour_cycling) {
     window = handle;
     // The option takes effect at start: the palette's size is fixed when it is made.
     picture = make_screen_palette(window, true_colour_cycling);
+    schedule = FrameSchedule(refresh_rate());
+    if (!sleep_timer) sleep_timer = CreateWaitableTimerExW(nullptr, nullptr, high_resolution_timer, TIMER_ALL_ACCESS);
     if (!window) return;
     // A system that does not know the newer setting refuses it.
     display_notice = RegisterPowerSettingNotification(window, &console_display_state, DEVICE_NOTIFY_WINDOW_HANDLE);
@@ -56,7 +87,6 @@ void EffectRunner::detach() {
 
 bool EffectRunner::slice_begins(const std::function<bool()>& message_waits) {
     if (off) return false;
-    if (picture) picture->slice_done();
     if (!message_waits()) return true;
     invalidate();
     return false;
@@ -68,27 +98,97 @@ bool EffectRunner::next_when_done() {
     return true;
 }
 
-void EffectRunner::start_next() { start_next_saver(host, current_saver); }
-
-// Listeners learn of every frame through a relay; the effect cannot tell.
-void EffectRunner::run(DrawContext& window_context) {
-    if (!current_saver) return;
-    DrawContext& target = picture ? static_cast<DrawContext&>(*picture) : window_context;
-    if (listener) {
-        RelayContext relay(target, *listener);
-        current_saver->run_on(relay);
-    } else {
-        current_saver->run_on(target);
+// The summary line of the ended effect shows the size it ran at; the next one
+// takes the new size.
+void EffectRunner::start_next() {
+    end_effect(current_saver, owner.trace_kept(), version.text());
+    if (next_width > 0 && next_height > 0 && (next_width != Screen.width || next_height != Screen.height)) {
+        Screen.width = next_width;
+        Screen.height = next_height;
+        fit_picture();
     }
-    invalidate();
+    begin_effect(*this, current_saver);
 }
 
-void EffectRunner::invalidate() const { InvalidateRect(window, nullptr, FALSE); }
+void EffectRunner::resize_for_next(int32_t width, int32_t height) {
+    next_width = width;
+    next_height = height;
+}
 
 void EffectRunner::fit_picture() {
     if (picture && Screen.palette)
         picture = std::make_unique<CyclingPicture>(*Screen.palette, window, Screen.width, Screen.height);
 }
+
+void EffectRunner::run(DrawContext& window_context) {
+    if (!current_saver || off) return;
+    schedule.slice_begins(now_us());
+    slice_started = true;
+    current_saver->run_on(picture ? static_cast<DrawContext&>(*picture) : window_context);
+    // Gone dark in the middle of the slice: nothing more is shown or asked for.
+    if (off) return;
+    if (unshown() && (current_saver->done || schedule.show_due(now_us(), true))) show();
+    invalidate();
+}
+
+// Every call after the first of a slice follows a drawn frame.
+bool EffectRunner::next_frame(int32_t period_ms) {
+    if (!slice_started) drawn = true;
+    slice_started = false;
+    const int32_t period = std::max(period_ms, least_frame_ms);
+    for (;;) {
+        int64_t now = now_us();
+        if (schedule.look_due(now)) {
+            // A notice that Windows sends is handled inside this look.
+            const bool message_waits = !owner.no_msg();
+            schedule.looked(now);
+            if (message_waits) return false;
+        }
+        if (off) return false;
+        if (schedule.frame_due(now, period)) {
+            if (unshown() && schedule.show_due(now, false)) show();
+            return true;
+        }
+        if (unshown() && schedule.show_due(now, true)) show();
+        now = now_us();
+        sleep_until(schedule.wake_time(now));
+        schedule.woke(now_us());
+    }
+}
+
+bool EffectRunner::unshown() const { return drawn || (picture && picture->pending()); }
+
+void EffectRunner::show_pending() {
+    if (!off && unshown()) show();
+}
+
+// The mirrors follow the window at once, so all monitors show the same picture.
+void EffectRunner::show() {
+    const int64_t start = now_us();
+    if (picture) picture->show();
+    if (mirrors) mirrors->present();
+    drawn = false;
+    ++showings;
+    schedule.shown(start, now_us());
+}
+
+// Only messages that came since the last look at the queue end the sleep; one
+// left there for another window would otherwise end every sleep at once.
+void EffectRunner::sleep_until(int64_t wake) {
+    const int64_t left = wake - now_us();
+    if (left <= 0) return;
+    ++sleeps;
+    LARGE_INTEGER due;
+    due.QuadPart = -left * 10;   // relative, in 100 ns units
+    if (sleep_timer && SetWaitableTimer(sleep_timer, &due, 0, nullptr, nullptr, FALSE)) {
+        MsgWaitForMultipleObjectsEx(1, &sleep_timer, INFINITE, QS_ALLINPUT, 0);
+        CancelWaitableTimer(sleep_timer);
+        return;
+    }
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::max<int64_t>(left / 1000, 1)), QS_ALLINPUT, 0);
+}
+
+void EffectRunner::invalidate() const { InvalidateRect(window, nullptr, FALSE); }
 
 bool EffectRunner::display_message(MessageRecord& record) {
     if (record.message != WM_POWERBROADCAST || record.wparam != PBT_POWERSETTINGCHANGE || !record.lparam)
@@ -105,7 +205,9 @@ bool EffectRunner::display_message(MessageRecord& record) {
 }
 
 // Dimmed counts as on. The time asleep does not count toward the effect's
-// length: the effect that was showing goes on where it stopped.
+// length: the effect that was showing goes on where it stopped. The notice
+// may come inside a slice, in the runner's own look at the queue; the slice
+// then ends before another frame.
 void EffectRunner::display_changed(DWORD state) {
     const bool now_off = state == display_off_state;
     if (now_off == off) return;
@@ -113,7 +215,6 @@ void EffectRunner::display_changed(DWORD state) {
     trace_entry("savewin", 612, " : display = ", static_cast<unsigned long>(state));
     if (off) {
         went_off = std::clock();
-        if (current_saver) current_saver->asleep();
         return;
     }
     if (current_saver) current_saver->start_time += static_cast<int32_t>(std::clock() - went_off);

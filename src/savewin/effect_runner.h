@@ -1,16 +1,18 @@
 #pragma once
 #include <windows.h>
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <functional>
 #include <memory>
 #include "lib/refstring.h"
+#include "saver/effect_host.h"
+#include "saver/frame_schedule_math.h"
 
 class CyclingPicture;
 class DrawContext;
-class FrameListener;
+class MirrorPresenter;
 class Saver;
-class SaverHost;
 struct MessageRecord;
 
 // The power settings that tell of the display: Windows 8 and later of the
@@ -19,14 +21,29 @@ struct MessageRecord;
 constexpr GUID console_display_state{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 constexpr GUID monitor_power_on{0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 
-// What every window that runs the effects does alike: the start of a run, the
-// current effect and the picture it draws into, one slice of drawing per paint,
-// and whether the display is on at all. While it is off nothing is drawn or
-// shown and no paint is asked for; the thread just waits for messages.
-class EffectRunner {
+// What the window that owns a runner decides for it.
+class RunnerWindow {
 public:
-    explicit EffectRunner(SaverHost& host);
-    ~EffectRunner();
+    virtual ~RunnerWindow() = default;
+    // True when no message waits that must end a slice of drawing.
+    virtual bool no_msg() const = 0;
+    // The palette-cycling switch that new effects read.
+    virtual bool palette_cycling_on() const { return true; }
+    // The trace file is kept at effect changes.
+    virtual bool trace_kept() const { return false; }
+};
+
+// The effects' framework for one window: the start of a run, the current
+// effect and the picture it draws into, and the frame loop. The effect draws;
+// between its frames the runner decides whether the next one comes at once or
+// whether the picture is shown and the thread sleeps until the display's next
+// refresh (see FrameSchedule). While the display is off nothing is drawn or
+// shown and no paint is asked for; the thread just waits for messages.
+class EffectRunner : public EffectHost {
+public:
+    // Frames come at least `least_frame_ms` apart, whatever the effect asks.
+    explicit EffectRunner(RunnerWindow& window, int32_t least_frame_ms = 0);
+    ~EffectRunner() override;
     EffectRunner(const EffectRunner&) = delete;
     EffectRunner& operator=(const EffectRunner&) = delete;
 
@@ -35,45 +52,73 @@ public:
     // text; the seed goes into the trace.
     void start_run(bool stored_trace_counts);
     // Once the window exists: the screen's palette, the cycling picture where
-    // it applies, and the display's notifications.
+    // it applies, the display's refresh rate and its notifications.
     void attach(HWND window, bool true_colour_cycling);
     // Stops the notifications and ends the effect; the picture stays for the
     // window to drop in its own order.
     void detach();
-    // Told of every frame and slice besides the picture or the window.
-    void set_listener(FrameListener* frame_listener) { listener = frame_listener; }
+    // The mirrors show the picture right after the window, at each showing.
+    void set_mirrors(MirrorPresenter* presenter) { mirrors = presenter; }
 
-    // The start of a paint: shows what the last slice drew and tells whether
-    // this one may draw. One that must let a message through asks for the next
-    // paint; with the display off nothing is shown and the window stays valid.
+    // The start of a paint: whether this one may draw. One that must let a
+    // message through asks for the next paint; with the display off nothing
+    // is shown and the window stays valid.
     bool slice_begins(const std::function<bool()>& message_waits);
     // Starts the next effect when the current one is done; true when it did.
     bool next_when_done();
+    // Ends the current effect and starts the next, at the size last asked for.
     void start_next();
-    // A slice of the effect on the picture, or else on the window's context;
-    // then the next paint is asked for.
+    // A slice of the effect on the picture, or else on the window's context,
+    // until a message waits, the display goes off or the effect is done; then
+    // the next paint is asked for.
     void run(DrawContext& window_context);
+    // Shows what was drawn and not shown yet, for a paint that draws nothing.
+    void show_pending();
     void invalidate() const;
-    // The picture, where there is one, takes the screen's size anew.
-    void fit_picture();
+    // The next effect takes this size as the screen's, with the picture to match.
+    void resize_for_next(int32_t width, int32_t height);
 
     // Takes a notification of the display's state; false for any other message.
     bool display_message(MessageRecord& record);
     bool display_off() const { return off; }
+
+    bool next_frame(int32_t period_ms) override;
+    bool no_msg() const override { return owner.no_msg(); }
+    bool palette_cycling_on() const override { return owner.palette_cycling_on(); }
+
+    // The performance counter in microseconds.
+    static int64_t now_us();
 
     String version;
     std::unique_ptr<Saver> current_saver;
     // Where the effects draw when a true-colour display cycles its colours;
     // otherwise none, and they draw on the window.
     std::unique_ptr<CyclingPicture> picture;
+    // Showings so far, and sleeps between frames; tests read them from other threads.
+    std::atomic<int32_t> showings{0};
+    std::atomic<int32_t> sleeps{0};
 
 private:
     void display_changed(DWORD state);
+    bool unshown() const;
+    void show();
+    // Until the time on the counter, or until a message arrives.
+    void sleep_until(int64_t wake);
+    void fit_picture();
 
-    SaverHost& host;
+    RunnerWindow& owner;
+    const int32_t least_frame_ms;
     HWND window = nullptr;
-    FrameListener* listener = nullptr;
+    MirrorPresenter* mirrors = nullptr;
     HPOWERNOTIFY display_notice = nullptr;
+    // A waitable timer that ends a sleep on time without raising the system
+    // timer's resolution; null where the system has none such.
+    HANDLE sleep_timer = nullptr;
+    FrameSchedule schedule;
+    bool slice_started = false;
+    bool drawn = false;
     bool off = false;
     std::clock_t went_off = 0;
+    int32_t next_width = 0;
+    int32_t next_height = 0;
 };

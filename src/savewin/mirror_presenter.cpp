@@ -6,34 +6,15 @@
 #include "savewin/monitor_covers.h"
 #include "savewin/monitor_layout_math.h"
 
-MirrorPresenter::MirrorPresenter(const MonitorCovers& mirrors, HWND saver, CyclingPicture* picture,
-                                 CyclingPicture::Clock clock)
-    : mirrors(mirrors),
-      saver(saver),
-      picture(picture),
-      clock(clock ? std::move(clock) : CyclingPicture::Clock(CyclingPicture::steady_now)) {
-    last_present = this->clock() - CyclingPicture::present_interval_us;
-}
+MirrorPresenter::MirrorPresenter(const MonitorCovers& mirrors, HWND saver, CyclingPicture* picture)
+    : mirrors(mirrors), saver(saver), picture(picture) {}
 
 MirrorPresenter::~MirrorPresenter() = default;
-
-// With a cycling picture the mirrors show when the window has just shown it,
-// so that all monitors show the same state of it.
-void MirrorPresenter::frame_done() {
-    pending = true;
-    if (picture && picture->presentations == followed) return;
-    if (clock() - last_present >= CyclingPicture::paced_interval(present_cost)) present();
-}
-
-void MirrorPresenter::slice_done() {
-    if (pending) present();
-}
 
 // On a palette display the mirror realises the saver's palette and copies the
 // window's pixels as they are, so they keep their system palette indexes and
 // move with every palette animation, as the primary's do.
 void MirrorPresenter::present() {
-    const int64_t start = clock();
     if (mirrors.count() > 0) {
         const Palette* palette = Screen.palette.get();
         const bool indexed = !picture && palette && palette->palette_device && palette->handle();
@@ -50,11 +31,7 @@ void MirrorPresenter::present() {
         }
         if (window_dc) ReleaseDC(saver, window_dc);
     }
-    pending = false;
-    if (picture) followed = picture->presentations;
     ++presentations;
-    last_present = clock();
-    present_cost = (present_cost + last_present - start) / 2;
 }
 
 void MirrorPresenter::stretch_on(HWND window, const CoverRect& monitor, HDC source) {

@@ -5,29 +5,24 @@
 #include <vector>
 
 #include "gfx/cycling_picture.h"
-#include "gfx/relay_context.h"
 #include "savewin/cover_layout_math.h"
 
 class DibSurface;
 class MonitorCovers;
 
 // Shows the saver's picture on the mirror windows, each scaled to fit its
-// monitor with the aspect kept and centred on black. Paced as the true colour
-// cycling picture is: after every slice, and while one runs at most about 60
-// times a second, less often when a presentation costs more.
-class MirrorPresenter : public FrameListener {
+// monitor with the aspect kept and centred on black. The effect runner shows
+// it right after the saver window's own picture, so all monitors show the same.
+class MirrorPresenter {
 public:
     // The picture is read from the saver window, or from the cycling picture
     // when there is one.
-    MirrorPresenter(const MonitorCovers& mirrors, HWND saver, CyclingPicture* picture,
-                    CyclingPicture::Clock clock = {});
-    ~MirrorPresenter() override;
+    MirrorPresenter(const MonitorCovers& mirrors, HWND saver, CyclingPicture* picture);
+    ~MirrorPresenter();
     MirrorPresenter(const MirrorPresenter&) = delete;
     MirrorPresenter& operator=(const MirrorPresenter&) = delete;
 
-    void frame_done() override;
-    void slice_done() override;
-    // The mirror windows changed or lost what they showed: show it now.
+    // Shows the picture on every mirror now.
     void present();
 
     // Presentations so far.
@@ -49,11 +44,6 @@ private:
     const MonitorCovers& mirrors;
     HWND saver;
     CyclingPicture* picture;
-    CyclingPicture::Clock clock;
-    bool pending = false;
-    int32_t followed = 0;   // the cycling picture's presentations at the last one
-    int64_t last_present = 0;
-    int64_t present_cost = 0;   // how long presentations take, smoothed
     // The picture as last copied, and each mirror's scaled copy.
     std::unique_ptr<DibSurface> copy;
     std::vector<std::unique_ptr<DibSurface>> scaled;

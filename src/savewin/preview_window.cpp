@@ -20,17 +20,12 @@ RECT client_on_screen(HWND window) {
     return client;
 }
 
-// A thread timer: it keeps firing when the window is destroyed behind the
-// preview's back, which a window's own timer would not.
-void CALLBACK watch_preview(HWND, UINT, UINT_PTR, DWORD) {
-    if (auto* preview = dynamic_cast<PreviewWindow*>(saver_host)) preview->watch();
-}
+constexpr UINT_PTR watch_timer_id = 1;
 
 }  // namespace
 
 PreviewWindow::PreviewWindow(HWND parent, bool as_child)
     : FrameWindow(class_name), parent(parent), as_child(as_child) {
-    saver_host = this;
     // Only its own "-l": a preview must not replace the trace of a real run.
     runner.start_run(false);
 
@@ -40,8 +35,8 @@ PreviewWindow::PreviewWindow(HWND parent, bool as_child)
     // The effects take the window's own size, whatever the parent made of it.
     RECT own{};
     GetClientRect(hwnd, &own);
-    Screen.width = next_width = own.right;
-    Screen.height = next_height = own.bottom;
+    Screen.width = own.right;
+    Screen.height = own.bottom;
     start_watch();
     // As in a full-screen run, the option is read once, at the start.
     runner.attach(hwnd, settings::read_flag(settings::true_colour_cycling));
@@ -49,12 +44,11 @@ PreviewWindow::PreviewWindow(HWND parent, bool as_child)
 }
 
 PreviewWindow::~PreviewWindow() {
-    if (watch_timer) KillTimer(nullptr, watch_timer);
+    if (watch_timer && IsWindow(hwnd)) KillTimer(hwnd, watch_timer);
     runner.detach();
     runner.picture.reset();
     Screen.palette.reset();
     if (hwnd && IsWindow(hwnd) && Window::from_handle(hwnd) == this) DestroyWindow(hwnd);
-    if (saver_host == this) saver_host = nullptr;
 }
 
 void PreviewWindow::prepare_window_parameters(const RECT& client) {
@@ -81,10 +75,17 @@ void PreviewWindow::prepare_window_parameters(const RECT& client) {
     p.bottom = p.top + (client.bottom - client.top) - 1;
 }
 
+// The window's own timer: should the window go behind the preview's back,
+// its WM_DESTROY ends the run as every framework window's does.
 void PreviewWindow::start_watch() {
-    if (watch_timer) KillTimer(nullptr, watch_timer);
     watch_period = runner.display_off() ? watch_period_off_ms : watch_period_ms;
-    watch_timer = SetTimer(nullptr, 0, watch_period, &watch_preview);
+    watch_timer = SetTimer(hwnd, watch_timer_id, watch_period, nullptr);
+}
+
+int PreviewWindow::on_timer(WPARAM timer_id) {
+    if (timer_id != watch_timer_id) return 0;
+    watch();
+    return 1;
 }
 
 // The preview keeps the size of the parent's client area; a popup also follows
@@ -147,16 +148,8 @@ int PreviewWindow::on_message(MessageRecord& record) {
 
 int PreviewWindow::on_size(RECT* client, WPARAM size_type) {
     if (size_type == SIZE_MINIMIZED || client->right <= client->left || client->bottom <= client->top) return 0;
-    next_width = client->right - client->left;
-    next_height = client->bottom - client->top;
+    runner.resize_for_next(client->right - client->left, client->bottom - client->top);
     return 0;
-}
-
-void PreviewWindow::between_effects() {
-    if (next_width == Screen.width && next_height == Screen.height) return;
-    Screen.width = next_width;
-    Screen.height = next_height;
-    runner.fit_picture();
 }
 
 // One slice per WM_PAINT, as in the saver window: input and the watch timer

@@ -3,7 +3,6 @@
 #include <memory>
 #include "framework/window.h"
 #include "lib/refstring.h"
-#include "saver/saver_host.h"
 #include "savewin/effect_runner.h"
 
 // The drawn preview of "/p HANDLE": a child window that fills the client area
@@ -12,7 +11,7 @@
 // full-screen rules applies: no input wakes it, no key acts, and there is no
 // password, cover, topmost state or hidden cursor. It ends when its window or
 // the window it sits in is gone.
-class PreviewWindow : public FrameWindow, public SaverHost {
+class PreviewWindow : public FrameWindow, public RunnerWindow {
 public:
     // As a child of the parent window, or as a popup kept over its client area.
     PreviewWindow(HWND parent, bool as_child);
@@ -22,13 +21,6 @@ public:
 
     // Any message of the thread ends a slice, the watch timer's among them.
     bool no_msg() const override;
-    HWND message_window() const override { return nullptr; }
-    bool palette_cycling_on() const override { return true; }
-    bool trace_kept() const override { return false; }
-    const char* version_text() const override { return runner.version.text(); }
-    // A picture this small needs far fewer frames than the effect's own pace,
-    // each of which costs the same fixed round trips to the server.
-    int32_t least_frame_ms() const override { return frame_ms; }
 
     // Input over the preview changes nothing.
     int on_key(MessageRecord& record) override;
@@ -38,7 +30,7 @@ public:
     int on_message(MessageRecord& record) override;
     // The next effect takes the new size; until then the new area stays black.
     int on_size(RECT* client, WPARAM size_type) override;
-    void between_effects() override;
+    int on_timer(WPARAM timer_id) override;
     void paint_with(PaintContext& context) override;
 
     // Ends the preview once the window it sits in, or its own, is gone, and
@@ -52,6 +44,8 @@ public:
     // How often watch looks at the windows.
     static constexpr UINT watch_period_ms = 200;
     static constexpr UINT watch_period_off_ms = 500;
+    // A picture this small needs far fewer frames than the effect's own pace,
+    // each of which costs the same fixed round trips to the server.
     static constexpr int32_t frame_ms = 5;
 
     const HWND parent;
@@ -59,7 +53,7 @@ public:
     // child of another process's window (Wine).
     const bool as_child;
     // The effect, its picture and the display's state.
-    EffectRunner runner{*this};
+    EffectRunner runner{*this, frame_ms};
 
 private:
     void prepare_window_parameters(const RECT& client);
@@ -68,9 +62,6 @@ private:
 
     UINT_PTR watch_timer = 0;
     UINT watch_period = 0;
-    // The client size of the last WM_SIZE, for the next effect.
-    int32_t next_width = 0;
-    int32_t next_height = 0;
 };
 
 // False where the platform shows no drawing of a child of another process's

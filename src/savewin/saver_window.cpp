@@ -33,7 +33,6 @@ bool message_waiting() {
 
 SaverWindow::SaverWindow() : FrameWindow(class_name) {
     swin = this;
-    saver_host = this;
     runner.start_run(true);
     drawing = 1;
     cursor_hidden = false;
@@ -45,7 +44,8 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     // Spanning, the effects take the virtual screen for the screen.
     if (monitor_mode == MonitorMode::span) {
         span_screen = current_virtual_screen();
-        take_span_size();
+        Screen.width = span_screen.right - span_screen.left;
+        Screen.height = span_screen.bottom - span_screen.top;
     }
     settings::flush();
     prepare_window_parameters();
@@ -63,7 +63,7 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     runner.attach(hwnd, settings::read_flag(settings::true_colour_cycling));
     if (covers && monitor_mode == MonitorMode::mirror) {
         mirror = std::make_unique<MirrorPresenter>(*covers, hwnd, runner.picture.get());
-        runner.set_listener(mirror.get());
+        runner.set_mirrors(mirror.get());
     }
     // A start-value search ends only on a waiting message, and input reaches the
     // window only once it shows: such a run starts its first effect at the first paint.
@@ -78,12 +78,11 @@ SaverWindow::~SaverWindow() {
         cursor_hidden = false;
     }
     runner.detach();
-    runner.set_listener(nullptr);
+    runner.set_mirrors(nullptr);
     mirror.reset();
     runner.picture.reset();
     covers.reset();
     if (swin == this) swin = nullptr;
-    if (saver_host == this) saver_host = nullptr;
 }
 
 void SaverWindow::stamp_version() {
@@ -113,7 +112,7 @@ void SaverWindow::prepare_window_parameters() {
 
 void SaverWindow::start_first_effect() {
     first_effect_waits = false;
-    if (app.has_switch("-b")) skip_to_value(*this, app.switch_number("-b"));
+    if (app.has_switch("-b")) skip_to_value(runner, app.switch_number("-b"));
     next_saver();
 }
 
@@ -160,23 +159,11 @@ void SaverWindow::monitors_changed() {
         if (!(screen == span_screen)) {
             span_screen = screen;
             lay_over(hwnd, screen);
+            runner.resize_for_next(screen.right - screen.left, screen.bottom - screen.top);
         }
     }
     covers->layout();
     if (mirror && !runner.display_off()) mirror->present();
-}
-
-void SaverWindow::between_effects() {
-    if (monitor_mode == MonitorMode::span && take_span_size()) runner.fit_picture();
-}
-
-bool SaverWindow::take_span_size() {
-    const int32_t width = span_screen.right - span_screen.left;
-    const int32_t height = span_screen.bottom - span_screen.top;
-    if (width == Screen.width && height == Screen.height) return false;
-    Screen.width = width;
-    Screen.height = height;
-    return true;
 }
 
 void SaverWindow::read_options() {
@@ -212,7 +199,11 @@ void SaverWindow::paint_with(PaintContext& context) {
     } else if (runner.next_when_done() && state == 1) {
         state = 2;
     }
-    if (drawing && state != 2) runner.run(context);
+    if (drawing && state != 2) {
+        runner.run(context);
+    } else {
+        runner.show_pending();
+    }
 }
 
 // The cursor stays hidden only while the saver is the active window.

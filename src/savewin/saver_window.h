@@ -3,7 +3,6 @@
 #include <memory>
 #include "framework/window.h"
 #include "lib/refstring.h"
-#include "saver/saver_host.h"
 #include "savewin/effect_runner.h"
 #include "savewin/monitor_layout_math.h"
 
@@ -13,7 +12,7 @@ class Saver;
 
 // The black full-screen window of a saver run: drives the effect from its paint
 // handler, decides which input wakes it and offers keys that act on the effect.
-class SaverWindow : public FrameWindow, public SaverHost {
+class SaverWindow : public FrameWindow, public RunnerWindow {
 public:
     SaverWindow();
     ~SaverWindow() override;
@@ -25,12 +24,8 @@ public:
     void read_options();
     // True when no message is waiting for this window.
     bool no_msg() const override;
-    HWND message_window() const override { return hwnd; }
     bool palette_cycling_on() const override { return palette_cycling != 0; }
     bool trace_kept() const override { return keep_trace || state != 0; }
-    const char* version_text() const override { return runner.version.text(); }
-    // In span mode, the virtual screen's new size when it changed.
-    void between_effects() override;
     // The wake-up password dialog over the running saver.
     void ask_password();
     // Ends the current effect and starts the next one.
@@ -97,8 +92,6 @@ private:
     // is topmost whatever "stay on top" says.
     bool guards_every_monitor() const { return monitor_mode == MonitorMode::span; }
     void monitors_changed();
-    // The effects take the span screen's size; false when they have it already.
-    bool take_span_size();
 
     void stamp_version();
     void prepare_window_parameters();

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <io.h>
 #include "app/application.h"
-#include "saver/saver_host.h"
 
 namespace {
 
@@ -93,6 +92,4 @@ void delete_trace_file() {
     if (!path.empty()) std::remove(path.c_str());
 }
 
-bool trace_wanted() {
-    return tracing && saver_host != nullptr;
-}
+bool trace_wanted() { return tracing; }

@@ -15,8 +15,7 @@ std::string trace_copy_path(unsigned number);
 void start_trace_file();
 void delete_trace_file();
 
-// Writes "<source> line <line><label><value>" when tracing and a window for the effects
-// exists.
+// Writes "<source> line <line><label><value>" when tracing.
 bool trace_wanted();
 template <typename T>
 void trace_entry(const char* source, int line, const char* label, const T& value) {

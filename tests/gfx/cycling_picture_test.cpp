@@ -46,8 +46,7 @@ bool find_repeated_colour(int32_t& first, int32_t& second) {
 class CyclingPictureTest : public ::testing::Test {
 protected:
     ScreenScope scope{palette_display_caps(), width, height};
-    int64_t now = 0;
-    CyclingPicture picture{scope.palette(), nullptr, width, height, [this] { return now; }};
+    CyclingPicture picture{scope.palette(), nullptr, width, height};
 };
 
 }  // namespace
@@ -111,57 +110,30 @@ TEST_F(CyclingPictureTest, ExplicitColoursTakeTheNearestSlotAndBlackAndWhiteTheR
     EXPECT_EQ(0, squared_distance(slot_colour(picture, static_cast<int32_t>(moved & 0xFF)), target));
 }
 
-TEST_F(CyclingPictureTest, PresentationsComeOnlyForChangesAndAtMostSixtyASecond) {
-    picture.frame_done();
-    EXPECT_EQ(1, picture.presentations) << "a new picture is shown once";
-    picture.frame_done();
-    picture.slice_done();
+// When it is shown is the runner's business; what it shows is the picture's.
+TEST_F(CyclingPictureTest, ShowsOnlyWhatChanged) {
+    EXPECT_TRUE(picture.pending()) << "a new picture is shown once";
+    picture.show();
+    EXPECT_EQ(1, picture.presentations);
+    EXPECT_FALSE(picture.pending());
+    picture.show();
     EXPECT_EQ(1, picture.presentations) << "nothing changed";
 
-    // A frame drawn every millisecond for 100 ms: shown at 17, 34, 51, 68 and 85.
-    for (now = 1000; now <= 100000; now += 1000) {
-        SetPixel(picture.hdc, 4, 4, picture.device_colour(index_colour(static_cast<int32_t>(now / 1000))));
-        picture.frame_done();
-    }
-    EXPECT_EQ(6, picture.presentations);
-    picture.slice_done();
-    EXPECT_EQ(7, picture.presentations) << "the end of a slice shows what is left at once";
+    SetPixel(picture.hdc, 4, 4, picture.device_colour(index_colour(4)));
+    EXPECT_TRUE(picture.pending());
+    picture.show();
+    EXPECT_EQ(2, picture.presentations);
 
-    // A palette step alone is a change too; it waits for its turn.
-    now += 1000;
+    // A palette step alone is a change too, and so is a window that was covered.
     scope.palette().rotate(1, 0, 235);
-    picture.frame_done();
-    EXPECT_EQ(7, picture.presentations);
-    now += CyclingPicture::present_interval_us;
-    picture.frame_done();
-    EXPECT_EQ(8, picture.presentations);
+    EXPECT_TRUE(picture.pending());
+    picture.show();
+    EXPECT_EQ(3, picture.presentations);
     picture.uncovered();
-    picture.frame_done();
-    picture.slice_done();
-    EXPECT_EQ(9, picture.presentations) << "an uncovered window is shown again";
-}
-
-TEST(CyclingPicture, CostlyPresentationsComeFurtherApart) {
-    ScreenScope scope(palette_display_caps(), width, height);
-    // Every reading of this clock is 2 ms later, so a presentation, which reads
-    // it at its start and its end, costs 2 ms, and a frame 2 ms.
-    int64_t now = 0;
-    CyclingPicture picture(scope.palette(), nullptr, width, height, [&now] { return now += 2000; });
-    for (int32_t frame = 0; frame < 1000; ++frame) {
-        SetPixel(picture.hdc, 1, 1, picture.device_colour(index_colour(frame)));
-        picture.frame_done();
-    }
-    // 16 times 2 ms apart: one in 16 frames. At 60 a second it would be one in 9.
-    // A presentation that took longer than 50 ms would still leave 20 a second.
-    EXPECT_GE(picture.presentations, 1000 / 18);
-    EXPECT_LE(picture.presentations, 1000 / 16 + 3) << "the cost is smoothed in over the first few";
-
-    CyclingPicture slow(scope.palette(), nullptr, width, height, [&now] { return now += 60000; });
-    for (int32_t frame = 0; frame < 10; ++frame) {
-        SetPixel(slow.hdc, 1, 1, slow.device_colour(index_colour(frame)));
-        slow.frame_done();
-    }
-    EXPECT_EQ(10, slow.presentations);
+    EXPECT_TRUE(picture.pending());
+    picture.show();
+    EXPECT_EQ(4, picture.presentations);
+    EXPECT_FALSE(picture.pending());
 }
 
 TEST(CyclingPicture, HundredEffectsLeaveNoPenOrBrushAndThePictureFreesItsObjects) {
@@ -185,11 +157,8 @@ TEST(CyclingPicture, HundredEffectsLeaveNoPenOrBrushAndThePictureFreesItsObjects
                 saver = std::make_unique<LinesSaver>();
             saver->dc = &picture;
             saver->clear_screen();
-            for (int32_t frame = 0; frame < 10; ++frame) {
-                saver->frame();
-                picture.frame_done();
-            }
-            picture.slice_done();
+            for (int32_t frame = 0; frame < 10; ++frame) saver->frame();
+            picture.show();
             saver->dc = nullptr;
         }
         EXPECT_GT(picture.presentations, 0);

@@ -7,6 +7,7 @@
 
 #include "gfx/pen_brush.h"
 #include "saver/effect_frames.h"
+#include "saver/effect_host.h"
 #include "support/screen_scope.h"
 
 namespace {
@@ -344,13 +345,63 @@ TEST_F(LinesSaverTest, ClearingFillsTheScreenOnceAndBecomesTheEraseColour) {
     EXPECT_GT(coloured, 0);
 }
 
-TEST_F(LinesSaverTest, RunWithoutASaverWindowDrawsNothing) {
+TEST_F(LinesSaverTest, RunWithoutAHostDrawsNothing) {
     start_run(16);
     LinesSaver saver;
     saver.clear_at_start = 0;
     saver.run_on(context);
     EXPECT_EQ(0, context.lit_pixels());
     EXPECT_EQ(nullptr, saver.dc);
+}
+
+// A runner that lets a given number of frames through, and notes every question.
+class CountingHost : public EffectHost {
+public:
+    explicit CountingHost(int32_t frames) : frames_left(frames) {}
+    bool next_frame(int32_t period_ms) override {
+        ++asked;
+        last_period = period_ms;
+        return frames_left-- > 0;
+    }
+    bool no_msg() const override { return true; }
+    bool palette_cycling_on() const override { return true; }
+    int32_t frames_left;
+    int32_t asked = 0;
+    int32_t last_period = -1;
+};
+
+// The effect asks its runner before every frame and draws exactly the frames
+// it is let through, the same as drawing them one by one.
+TEST_F(LinesSaverTest, RunDrawsTheFramesItsHostLetsThroughAndAsksBeforeEach) {
+    start_run(16);
+    CountingHost host(40);
+    LinesSaver ran(&host);
+    ran.run_on(context);
+    EXPECT_EQ(41, host.asked);
+    EXPECT_EQ(1, host.last_period);
+    EXPECT_EQ(0, ran.done);
+    const std::vector<COLORREF> drawn = picture(context);
+
+    context.clear();
+    erase_colour = Color::black();
+    start_run(16);
+    LinesSaver by_hand;
+    draw_frames(by_hand, context, 40);
+    EXPECT_EQ(picture(context), drawn);
+    EXPECT_GT(context.lit_pixels(), 0);
+}
+
+// Once its minute is up the effect draws no further frame, whatever its host says.
+TEST_F(LinesSaverTest, RunEndsOnceTheTimeIsUp) {
+    start_run(16);
+    CountingHost host(1000);
+    LinesSaver saver(&host);
+    saver.clear_at_start = 0;
+    saver.start_time -= Saver::lifetime_ticks + 1;
+    saver.run_on(context);
+    EXPECT_EQ(1, host.asked);
+    EXPECT_EQ(1, saver.done);
+    EXPECT_EQ(0, context.lit_pixels());
 }
 
 TEST_F(LinesSaverTest, ManyFramesOfManySeedsLeaveNoPenBehind) {

@@ -1,11 +1,13 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include "saver/lines_saver.h"
 
-// A light lines effect, one line a millisecond, that counts its frames.
+// A light lines effect, one line a millisecond, that counts its frames where
+// another thread may read them.
 class CountedLines : public LinesSaver {
 public:
-    explicit CountedLines(int64_t& frames) : frames(frames) {
+    CountedLines(std::atomic<int64_t>& frames, EffectHost& host) : LinesSaver(&host), frames(frames) {
         n = 1;
         m1 = m2 = 1;
         frame_period = 1;
@@ -14,5 +16,5 @@ public:
         ++frames;
         LinesSaver::frame();
     }
-    int64_t& frames;
+    std::atomic<int64_t>& frames;
 };

@@ -1,9 +1,12 @@
 #pragma once
-// Tells a window of this process that the display went off, on or dim, as the
-// system would (Wine accepts the registration but never sends these).
+// Tells a window that the display went off, on or dim, as the system would
+// (Wine accepts the registration but never sends these), and helpers to do it
+// from another thread while the window's thread draws, as Windows does it.
 #include <windows.h>
 
+#include <atomic>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 // Written out here rather than taken from the saver, so that a wrong GUID
@@ -14,6 +17,9 @@ constexpr GUID monitor_power_setting{0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0x
 
 enum DisplayState : DWORD { display_off = 0, display_on = 1, display_dimmed = 2 };
 
+// Sent, never posted: the notice carries a pointer. From another thread the
+// call returns once the window's thread has handled it, which it does inside
+// its next look at its queue.
 inline LRESULT tell_display(HWND window, DWORD state, const GUID& setting = display_state_setting) {
     std::vector<unsigned char> buffer(sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD));
     auto* notice = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer.data());
@@ -44,31 +50,41 @@ inline void pump_for(DWORD milliseconds) {
     pump_until(milliseconds, [] { return false; });
 }
 
-// Posts a null message to a window every 10 ms from a thread of its own, as
-// input would: a slice of drawing ends only on a message. (A timer would not
-// do: a window that is always invalid gets WM_PAINT before any WM_TIMER.)
-class SliceEnder {
-public:
-    explicit SliceEnder(HWND window) : window(window) {
-        stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread = CreateThread(nullptr, 0, &SliceEnder::post, this, 0, nullptr);
+// Polls from a thread that handles no messages; true when the condition held.
+template <typename Condition>
+bool wait_until(DWORD milliseconds, Condition condition) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= milliseconds) return false;
+        Sleep(1);
     }
-    ~SliceEnder() {
-        SetEvent(stop);
+    return true;
+}
+
+// Another program acting on the saver while its thread draws: the job runs on a
+// thread of its own, and the test's thread pumps until it is finished.
+class Bystander {
+public:
+    explicit Bystander(std::function<void()> job) : job(std::move(job)) {
+        thread = CreateThread(nullptr, 0, &Bystander::run, this, 0, nullptr);
+    }
+    ~Bystander() {
+        if (!thread) return;
         WaitForSingleObject(thread, INFINITE);
         CloseHandle(thread);
-        CloseHandle(stop);
     }
-    SliceEnder(const SliceEnder&) = delete;
-    SliceEnder& operator=(const SliceEnder&) = delete;
+    Bystander(const Bystander&) = delete;
+    Bystander& operator=(const Bystander&) = delete;
+    bool finished() const { return done.load(); }
 
 private:
-    static DWORD WINAPI post(void* self) {
-        auto* ender = static_cast<SliceEnder*>(self);
-        while (WaitForSingleObject(ender->stop, 10) == WAIT_TIMEOUT) PostMessageA(ender->window, WM_NULL, 0, 0);
+    static DWORD WINAPI run(void* self) {
+        auto* bystander = static_cast<Bystander*>(self);
+        bystander->job();
+        bystander->done = true;
         return 0;
     }
-    HWND window;
-    HANDLE stop = nullptr;
+    std::function<void()> job;
+    std::atomic<bool> done{false};
     HANDLE thread = nullptr;
 };

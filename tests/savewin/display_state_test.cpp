@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <memory>
@@ -18,13 +19,19 @@
 
 namespace {
 
-// Every presentation the window's run makes: the cycling picture's and the mirrors'.
-int32_t presentations(const SaverWindow& window) {
-    int32_t count = 0;
-    if (window.runner.picture) count += window.runner.picture->presentations;
-    if (window.mirror_presenter()) count += window.mirror_presenter()->presentations;
-    return count;
-}
+// Counts the frames it draws while its runner takes the display for off: a
+// frame after the notice is one too many, however quickly it follows.
+class WatchedLines : public CountedLines {
+public:
+    WatchedLines(std::atomic<int64_t>& frames, EffectRunner& runner)
+        : CountedLines(frames, runner), runner(runner) {}
+    void frame() override {
+        if (runner.display_off()) ++frames_while_off;
+        CountedLines::frame();
+    }
+    EffectRunner& runner;
+    int64_t frames_while_off = 0;
+};
 
 struct Configuration {
     const char* name;
@@ -33,7 +40,8 @@ struct Configuration {
 };
 
 // The saver window built in this process, shown, with its effect replaced by
-// counted lines.
+// counted lines that have most of their minute left. Nothing is posted to it:
+// a slice ends only on a message, as in a dark room with no input.
 class DisplayStateTest : public ::testing::TestWithParam<Configuration> {
 protected:
     void SetUp() override {
@@ -43,7 +51,6 @@ protected:
         GetCursorPos(&initial_cursor);
     }
     void TearDown() override {
-        ender.reset();
         if (window && IsWindow(window->hwnd)) DestroyWindow(window->hwnd);
         window.reset();
         MSG message;
@@ -57,55 +64,98 @@ protected:
         settings::write(settings::monitors, configuration.monitors);
         app.command_line = command_line;
         window = std::make_unique<SaverWindow>();
-        window->current_saver = std::make_unique<CountedLines>(frames);
+        auto lines = std::make_unique<WatchedLines>(frames, window->runner);
+        watched = lines.get();
+        window->current_saver = std::move(lines);
         ShowWindow(window->hwnd, SW_SHOWNA);
-        ender = std::make_unique<SliceEnder>(window->hwnd);
         return *window;
     }
-    bool drawing_goes_on(DWORD milliseconds) {
-        const int64_t before = frames;
-        return pump_until(milliseconds, [this, before] { return frames > before; });
+    // Lets the saver draw until another thread sees the frames go past the
+    // count; that thread then ends the slice, as input would.
+    bool draws_past(int64_t count) {
+        const HWND handle = window->hwnd;
+        bool reached = false;
+        {
+            Bystander other([this, handle, count, &reached] {
+                reached = wait_until(3000, [this, count] { return frames.load() > count; });
+                PostMessageA(handle, WM_NULL, 0, 0);
+            });
+            pump_until(5000, [&other] { return other.finished(); });
+        }
+        return reached;
+    }
+    // From another thread while the saver draws, with nothing posted: the
+    // notice that the display went off; then what followed it for 150 ms.
+    struct AfterNotice {
+        bool drew_before = false;
+        int64_t frames_at = 0;
+        int64_t frames_later = 0;
+        int32_t shown_at = 0;
+        int32_t shown_later = 0;
+    };
+    AfterNotice display_goes_off_while_drawing() {
+        AfterNotice seen;
+        const HWND handle = window->hwnd;
+        EffectRunner& runner = window->runner;
+        const int64_t before = frames.load();
+        {
+            Bystander other([&] {
+                seen.drew_before = wait_until(3000, [&] { return frames.load() > before + 100; });
+                tell_display(handle, display_off);
+                seen.frames_at = frames.load();
+                seen.shown_at = runner.showings.load();
+                Sleep(150);
+                seen.frames_later = frames.load();
+                seen.shown_later = runner.showings.load();
+                // A runner that drew on would never end its slice: end it, so
+                // that the test fails rather than hangs.
+                PostMessageA(handle, WM_NULL, 0, 0);
+            });
+            pump_until(5000, [&other] { return other.finished(); });
+        }
+        return seen;
     }
 
     SettingsBackup backup;
     TempFolder temp;
     std::unique_ptr<SaverWindow> window;
-    std::unique_ptr<SliceEnder> ender;
-    int64_t frames = 0;
+    std::atomic<int64_t> frames{0};
+    WatchedLines* watched = nullptr;
 };
 
-// Off: not a frame, not a presentation, and no paint asked for; on again: the
-// same effect draws again at once.
-TEST_P(DisplayStateTest, NothingIsDrawnOrShownWhileTheDisplayIsOff) {
+// Off in the middle of a slice: not a frame, not a showing, no paint asked for
+// and no fine timer; on again: the same effect draws again at once.
+TEST_P(DisplayStateTest, NothingIsDrawnOrShownOnceTheDisplayGoesOff) {
     SaverWindow& saver = open(GetParam());
     EXPECT_EQ(std::string(GetParam().true_colour_cycling) == "yes", saver.runner.picture != nullptr);
     EXPECT_EQ(std::string(GetParam().monitors) == "mirror", saver.mirror_presenter() != nullptr);
-    ASSERT_TRUE(drawing_goes_on(2000)) << "the effect never drew";
     // A second and a half left: two seconds asleep would end the effect if
     // they counted toward its length.
     saver.current_saver->start_time = static_cast<int32_t>(std::clock()) - (Saver::lifetime_ticks - 1500);
-    pump_for(200);
-
-    EXPECT_EQ(TRUE, tell_display(saver.hwnd, display_off));
-    EXPECT_TRUE(saver.runner.display_off());
-    pump_for(50);   // the slice that was running when the notice came ends
-    const int64_t frames_off = frames;
-    const int32_t shown_off = presentations(saver);
     const Saver* effect = saver.current_saver.get();
-    pump_for(2000);
-    EXPECT_EQ(frames_off, frames);
-    EXPECT_EQ(shown_off, presentations(saver));
-    const auto* lines = dynamic_cast<const LinesSaver*>(saver.current_saver.get());
-    ASSERT_TRUE(lines);
-    EXPECT_FALSE(lines->frame_wait.holds_fine_resolution()) << "the system timer is kept fine for no frame";
+
+    const AfterNotice seen = display_goes_off_while_drawing();
+    ASSERT_TRUE(seen.drew_before) << "the effect never drew";
+    EXPECT_TRUE(saver.runner.display_off());
+    EXPECT_EQ(0, watched->frames_while_off) << "a frame was drawn after the notice";
+    EXPECT_EQ(seen.frames_at, seen.frames_later) << "frames went on after the notice";
+    EXPECT_EQ(seen.shown_at, seen.shown_later) << "the picture was shown after the notice";
     EXPECT_FALSE(GetUpdateRect(saver.hwnd, nullptr, FALSE)) << "a paint is still asked for";
+    // The multimedia timer's library is never loaded: nothing can hold the
+    // system timer's fine resolution.
+    EXPECT_EQ(nullptr, GetModuleHandleA("winmm.dll"));
+
+    const int64_t frames_off = frames.load();
+    const int32_t shown_off = saver.runner.showings.load();
+    pump_for(2000);
+    EXPECT_EQ(frames_off, frames.load());
+    EXPECT_EQ(shown_off, saver.runner.showings.load());
     EXPECT_TRUE(IsWindow(saver.hwnd));
 
     tell_display(saver.hwnd, display_on);
     EXPECT_FALSE(saver.runner.display_off());
-    EXPECT_TRUE(drawing_goes_on(100));
+    EXPECT_TRUE(draws_past(frames_off + 50));
     EXPECT_EQ(effect, saver.current_saver.get());
-    EXPECT_TRUE(lines->frame_wait.holds_fine_resolution());
     // Two seconds asleep did not bring the effect closer to its end.
     EXPECT_EQ(0, saver.current_saver->done);
 }
@@ -119,11 +169,28 @@ INSTANTIATE_TEST_SUITE_P(Runs, DisplayStateTest,
 
 class DisplayStateWindowTest : public DisplayStateTest {};
 
+// Windows sends the current state right after the registration: a run that
+// starts with the display off draws nothing until it comes on.
+TEST_F(DisplayStateWindowTest, ARunThatStartsWithTheDisplayOffDrawsNothingUntilItComesOn) {
+    SaverWindow& saver = open(Configuration{"", "no", "primary"});
+    const HWND handle = saver.hwnd;
+    {
+        Bystander system([handle] { tell_display(handle, display_off); });
+        pump_until(2000, [&system] { return system.finished(); });
+    }
+    UpdateWindow(handle);
+    pump_for(500);
+    EXPECT_EQ(0, frames.load());
+    EXPECT_EQ(0, saver.runner.showings.load());
+    tell_display(handle, display_on);
+    EXPECT_TRUE(draws_past(50));
+}
+
 TEST_F(DisplayStateWindowTest, DimmedCountsAsOnAndTheOlderNoticeWorksToo) {
     SaverWindow& saver = open(Configuration{"", "no", "primary"});
     tell_display(saver.hwnd, display_dimmed);
     EXPECT_FALSE(saver.runner.display_off());
-    EXPECT_TRUE(drawing_goes_on(2000));
+    EXPECT_TRUE(draws_past(50));
 
     tell_display(saver.hwnd, display_off, monitor_power_setting);
     EXPECT_TRUE(saver.runner.display_off());
@@ -140,10 +207,9 @@ TEST_F(DisplayStateWindowTest, DimmedCountsAsOnAndTheOlderNoticeWorksToo) {
 
 TEST_F(DisplayStateWindowTest, AKeyWhileTheDisplayIsOffWakesTheSaver) {
     SaverWindow& saver = open(Configuration{"", "no", "primary"});
-    tell_display(saver.hwnd, display_off);
-    pump_for(100);
+    display_goes_off_while_drawing();
+    ASSERT_TRUE(saver.runner.display_off());
     const HWND handle = saver.hwnd;
-    ender.reset();
     SendMessageA(handle, WM_KEYDOWN, VK_CONTROL, 0);
     EXPECT_FALSE(IsWindow(handle));
     // The run's exit code is that of the quit message the closed window posts.

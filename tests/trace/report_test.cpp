@@ -65,12 +65,16 @@ TEST(TracePath, WithoutTempTheFileIsInTheRootOfTheDrive) {
     EXPECT_EQ("\\tr12.txt", trace_copy_path(12));
 }
 
-TEST(TraceEntry, NeedsTracingAndASaverWindow) {
+TEST(TraceEntry, IsWrittenOnlyWhileTracing) {
     TempFolder temp;
+    tracing = false;
+    trace_entry("savewin", 431, " : app.rand.seed() = ", 5);
+    EXPECT_FALSE(temp.has("trace.txt"));
     tracing = true;
     trace_entry("savewin", 431, " : app.rand.seed() = ", 5);
     tracing = false;
-    EXPECT_FALSE(temp.has("trace.txt"));
+    EXPECT_EQ("savewin line 431 : app.rand.seed() = 5\r\n", temp.read("trace.txt"));
+    delete_trace_file();
     delete_trace_file();   // a missing file is no error
 }
 

@@ -1,3 +1,0 @@
-#include "saver/saver_host.h"
-
-SaverHost* saver_host = nullptr;
