@@ -66,20 +66,6 @@ public:
     HWND hwnd;
 };
 
-// The window's own context: released, never deleted.
-class WindowContext : public DrawContext {
-public:
-    explicit WindowContext(HWND window) : DrawContext(GetDC(window)), window(window) {}
-    ~WindowContext() override {
-        restore_pen();
-        if (hdc) ReleaseDC(window, hdc);
-        hdc = nullptr;
-    }
-
-private:
-    HWND window;
-};
-
 struct PixelPiece {
     int32_t xa, ya, xb, yb;
 };

@@ -191,9 +191,10 @@ RGBQUAD CyclingPicture::table_entry(int32_t index) {
     return table[static_cast<size_t>(std::clamp(index, 0, table_size - 1))];
 }
 
-std::unique_ptr<CyclingPicture> make_screen_palette(HWND window, bool cycling) {
+std::unique_ptr<CyclingPicture> make_screen_palette(ScreenRecord& screen, RandomGenerator& rand, HWND window,
+                                                    bool cycling) {
     const DisplayCaps real = DisplayCaps::of_screen();
-    Screen.palette = std::make_unique<Palette>(DisplayCaps::for_cycling(real, cycling));
+    screen.palette = std::make_unique<Palette>(DisplayCaps::for_cycling(real, cycling), &rand);
     if (!window || !DisplayCaps::cycling_applies(real, cycling)) return nullptr;
-    return std::make_unique<CyclingPicture>(*Screen.palette, window, Screen.width, Screen.height);
+    return std::make_unique<CyclingPicture>(*screen.palette, window, screen.width, screen.height);
 }

@@ -7,6 +7,8 @@
 #include "gfx/draw_context.h"
 
 class Palette;
+class RandomGenerator;
+struct ScreenRecord;
 
 // An off-screen 8-bit picture as large as the screen whose colour table is the
 // palette, shown on a window: effects draw colour indexes into it, and changing
@@ -76,7 +78,9 @@ private:
     int32_t matched_slot = -1;
 };
 
-// Makes the screen's palette for the display, with true colour cycling as the
-// option says, and returns the picture the effects draw into when cycling
-// applies to this display and window; otherwise null, and they draw on the window.
-std::unique_ptr<CyclingPicture> make_screen_palette(HWND window, bool cycling);
+// Makes a screen's palette for the display, drawn from the generator, with
+// true colour cycling as the option says, and returns the picture the effects
+// draw into when cycling applies to this display and window; otherwise null,
+// and they draw on the window.
+std::unique_ptr<CyclingPicture> make_screen_palette(ScreenRecord& screen, RandomGenerator& rand, HWND window,
+                                                    bool cycling);

@@ -10,6 +10,16 @@ DrawContext::~DrawContext() {
     if (hdc) DeleteDC(hdc);
 }
 
+WindowContext::WindowContext(HWND window) : DrawContext(GetDC(window)), window(window) {}
+
+WindowContext::~WindowContext() {
+    restore_font();
+    restore_pen();
+    restore_brush();
+    if (hdc) ReleaseDC(window, hdc);
+    hdc = nullptr;
+}
+
 uint32_t DrawContext::device_colour(const Color& colour) { return colour.value; }
 
 void DrawContext::use_palette(const Palette& palette) {

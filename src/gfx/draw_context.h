@@ -36,6 +36,16 @@ protected:
     HGDIOBJ saved_brush = nullptr;
 };
 
+// A window's own context, outside a paint: released, never deleted.
+class WindowContext : public DrawContext {
+public:
+    explicit WindowContext(HWND window);
+    ~WindowContext() override;
+
+private:
+    HWND window;
+};
+
 // The context of one WM_PAINT: BeginPaint on construction, EndPaint on destruction.
 class PaintContext : public DrawContext {
 public:

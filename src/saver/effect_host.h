@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include "saver/stage.h"
 
 // The runner of an effect, as the effect sees it. The effect draws its frames;
 // between two frames it asks whether to go on, and the runner decides whether
@@ -15,4 +16,6 @@ public:
     virtual bool no_msg() const = 0;
     // The palette-cycling switch that new effects read.
     virtual bool palette_cycling_on() const = 0;
+    // The screen, generator, count and trail the effects of this picture share.
+    virtual Stage stage() const = 0;
 };

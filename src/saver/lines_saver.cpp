@@ -11,20 +11,10 @@
 #include "saver/palette.h"
 #include "saver/effect_host.h"
 
-Array<float> history[4] = {Array<float>(LinesSaver::history_capacity), Array<float>(LinesSaver::history_capacity),
-                           Array<float>(LinesSaver::history_capacity), Array<float>(LinesSaver::history_capacity)};
+Array<float> history[4] = {Array<float>(trail_capacity), Array<float>(trail_capacity), Array<float>(trail_capacity),
+                           Array<float>(trail_capacity)};
 
 namespace {
-
-// No colour word has this kind byte: it marks an erase colour not yet chosen,
-// since black depends on the display the palette finds.
-constexpr uint32_t colour_unset = 0xFFFFFFFF;
-
-int32_t palette_size() { return Screen.palette ? Screen.palette->size : 0; }
-
-Color palette_colour(int32_t index) { return Color(Screen.palette ? Screen.palette->colour(index) : 0); }
-
-Rgb channels(const Color& colour) { return Rgb{colour.red(), colour.green(), colour.blue()}; }
 
 Color explicit_colour(const Rgb& colour) { return Color::rgb(colour.red, colour.green, colour.blue); }
 
@@ -35,12 +25,12 @@ bool finite(const Piece& piece) {
 
 }  // namespace
 
-Color erase_colour(colour_unset);
+Color erase_colour(erase_colour_unset);
 
 LinesSaver::LinesSaver(EffectHost* host) : Saver(host) {
     draw_motion();
-    half_width = static_cast<float>(Screen.width * 0.5);
-    half_height = static_cast<float>(Screen.height * 0.5);
+    half_width = static_cast<float>(stage.screen->width * 0.5);
+    half_height = static_cast<float>(stage.screen->height * 0.5);
     history_length = truncate_saturated(rand.fraction() * history_capacity) + 1;
     n = rand.draw(64, 3) + 1;
     draw_window();
@@ -52,7 +42,7 @@ bool LinesSaver::coin() { return static_cast<int32_t>(rand.fraction() * 2) != 0;
 // Linked: both ends ride one curve, the second behind by the lag.
 void LinesSaver::draw_motion() {
     auto u = [this] { return rand.fraction(); };
-    const bool linked = coin() && saver_count >= 2;
+    const bool linked = coin() && *stage.count >= 2;
     if (linked) {
         f1 = static_cast<float>(u() * 10 + 1);
         f2 = static_cast<float>(u() * 10 + 1);
@@ -84,7 +74,7 @@ void LinesSaver::draw_motion() {
 void LinesSaver::draw_window() {
     xmin = ymin = -1;
     xmax = ymax = 1;
-    if (n < 4 || !coin() || saver_count < 2) return;
+    if (n < 4 || !coin() || *stage.count < 2) return;
     xmin = static_cast<float>(rand.fraction() * 2 - 1);
     ymin = static_cast<float>(rand.fraction() * 2 - 1);
     xmax = static_cast<float>(xmin + rand.fraction() * (1 - xmin));
@@ -99,7 +89,7 @@ void LinesSaver::draw_look() {
     absolute_dx = coin();
     absolute_dy = coin();
     clear_at_start = rand.fraction() < 0.2;
-    if (erase_colour.value == colour_unset) erase_colour = Color::black();
+    if (stage.erase_colour->value == erase_colour_unset) *stage.erase_colour = Color::black();
     m1 = 1 << rand.draw(3, 3);
     m2 = coin() ? m1 : 1 << rand.draw(3, 3);
     polar1 = coin();
@@ -122,11 +112,11 @@ void LinesSaver::run() {
 void LinesSaver::clear_screen() {
     if (!clear_at_start || cleared) return;
     Color fill = Color::black();
-    if (coin() && saver_count >= 2) fill = palette_colour(truncate_saturated(rand.fraction() * palette_size()));
-    erase_colour = fill;
+    if (coin() && *stage.count >= 2) fill = palette_colour(truncate_saturated(rand.fraction() * palette_size()));
+    *stage.erase_colour = fill;
     if (dc) {
         const Brush brush(Color(dc->device_colour(fill)));
-        dc->fill_screen(brush);
+        dc->fill_rect(stage.screen->rect(), brush);
     }
     cleared = 1;
 }
@@ -146,6 +136,21 @@ void LinesSaver::frame() {
     next_colour();
     erase_oldest();
     remember(x1, y1, x2, y2);
+}
+
+int32_t LinesSaver::palette_size() const { return stage.screen->palette ? stage.screen->palette->size : 0; }
+
+Color LinesSaver::palette_colour(int32_t index) const {
+    return Color(stage.screen->palette ? stage.screen->palette->colour(index) : 0);
+}
+
+// A palette-index colour takes its channels from this picture's palette.
+Rgb LinesSaver::channels(const Color& colour) const {
+    const Palette* palette = stage.screen->palette.get();
+    if ((colour.value & 0xFF000000) != Color::kind_index) return Rgb{colour.red(), colour.green(), colour.blue()};
+    if (!palette) return Rgb{0, 0, 0};
+    const PALETTEENTRY& entry = palette->entry(static_cast<int32_t>(colour.value & 0xFF));
+    return Rgb{entry.peRed, entry.peGreen, entry.peBlue};
 }
 
 Color LinesSaver::line_colour() const { return palette_colour(colour_index); }
@@ -204,8 +209,10 @@ void LinesSaver::draw_piece(const Piece& piece, const Color& colour) {
     }
     const Pen pen(Color(dc->device_colour(colour)));
     dc->select_pen(pen.handle);
-    MoveToEx(dc->hdc, std::min(xa, Screen.width - 1), std::min(ya, Screen.height - 1), nullptr);
-    LineTo(dc->hdc, std::min(xb, Screen.width), std::min(yb, Screen.height));
+    const int32_t width = stage.screen->width;
+    const int32_t height = stage.screen->height;
+    MoveToEx(dc->hdc, std::min(xa, width - 1), std::min(ya, height - 1), nullptr);
+    LineTo(dc->hdc, std::min(xb, width), std::min(yb, height));
     dc->restore_pen();
 }
 
@@ -214,16 +221,18 @@ int32_t LinesSaver::trail_length() const { return std::clamp(history_length, 1, 
 void LinesSaver::erase_oldest() {
     if (!history_full) return;
     const int32_t slot = wrap_index(history_index, trail_length());
-    draw_segment(history[0][slot], history[1][slot], history[2][slot], history[3][slot], erase_colour, false);
+    const Array<float>* trail = stage.history;
+    draw_segment(trail[0][slot], trail[1][slot], trail[2][slot], trail[3][slot], *stage.erase_colour, false);
 }
 
 void LinesSaver::remember(float x1, float y1, float x2, float y2) {
     const int32_t length = trail_length();
     const int32_t slot = wrap_index(history_index, length);
-    history[0][slot] = x1;
-    history[1][slot] = y1;
-    history[2][slot] = x2;
-    history[3][slot] = y2;
+    Array<float>* trail = stage.history;
+    trail[0][slot] = x1;
+    trail[1][slot] = y1;
+    trail[2][slot] = x2;
+    trail[3][slot] = y2;
     if (slot + 1 == length) history_full = 1;
     history_index = wrap_index(slot + 1, length);
 }

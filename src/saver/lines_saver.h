@@ -10,7 +10,7 @@
 // A trail of the last L lines is kept; the oldest is erased as each new one comes.
 class LinesSaver : public Saver {
 public:
-    static constexpr int32_t history_capacity = 1000;
+    static constexpr int32_t history_capacity = trail_capacity;
 
     explicit LinesSaver(EffectHost* host = nullptr);
 
@@ -62,6 +62,9 @@ protected:
     void remember(float x1, float y1, float x2, float y2);
 
 private:
+    int32_t palette_size() const;
+    Color palette_colour(int32_t index) const;
+    Rgb channels(const Color& colour) const;
     bool coin();
     void draw_motion();
     void draw_window();
@@ -71,8 +74,9 @@ private:
     int32_t trail_length() const;
 };
 
-// x1, y1, x2, y2 of the lines of the trail, shared by every saver of the run; a
-// saver reads only the slots it has written itself.
+// x1, y1, x2, y2 of the lines of the primary picture's trail, shared by every
+// saver of the run; a saver reads only the slots it has written itself.
 extern Array<float> history[4];
-// The colour that erases lines: black, or the colour the screen was last filled with.
+// The colour that erases the primary picture's lines: black, or the colour the
+// screen was last filled with.
 extern Color erase_colour;

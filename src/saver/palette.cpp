@@ -63,7 +63,7 @@ DisplayCaps DisplayCaps::for_cycling(const DisplayCaps& real, bool cycling_on) {
 
 Palette::Palette() : Palette(DisplayCaps::of_screen()) {}
 
-Palette::Palette(const DisplayCaps& caps) {
+Palette::Palette(const DisplayCaps& caps, RandomGenerator* generator) : rand(generator ? *generator : app.rand) {
     const bool has_palette = (caps.raster_caps & RC_PALETTE) != 0;
     size = has_palette ? caps.size_palette : caps.num_colors;
     if (size <= 0 || size > max_entries) size = max_entries;
@@ -77,7 +77,7 @@ Palette::Palette(const DisplayCaps& caps) {
     } else if (size < max_entries) {
         animating = 0;
     } else {
-        app.rand.next();   // the animation test: its probability is 1, but the draw is made
+        rand.next();   // the animation test: its probability is 1, but the draw is made
         animating = !app.has_switch("-p");
     }
 
@@ -107,7 +107,7 @@ HPALETTE Palette::create_handle() const {
 }
 
 void Palette::build() {
-    const ChannelSkews skews = draw_skews(app.rand);
+    const ChannelSkews skews = draw_skews(rand);
     skew_red = skews.red;
     skew_green = skews.green;
     skew_blue = skews.blue;
@@ -123,7 +123,7 @@ void Palette::build() {
 void Palette::build_from_system() {
     ramp_count = 0;
     ScreenDC screen;
-    if (app.rand.fraction() >= 0.25) {
+    if (rand.fraction() >= 0.25) {
         for (int32_t i = 0; i < size; ++i) entries[static_cast<size_t>(i)] = system_entry(screen.hdc, i);
         return;
     }
@@ -134,12 +134,12 @@ void Palette::build_from_system() {
             entries[static_cast<size_t>(i)] = fixed[i];
         else
             entries[static_cast<size_t>(i)] =
-                system_entry(screen.hdc, static_cast<int32_t>(app.rand.fraction() * size));
+                system_entry(screen.hdc, static_cast<int32_t>(rand.fraction() * size));
     }
 }
 
 void Palette::build_ramps() {
-    build_seed = app.rand.next();
+    build_seed = rand.next();
     RandomGenerator local(build_seed);
     const RampSet set = ::build_ramps(local, size, palette_device != 0,
                                       ChannelSkews{skew_red, skew_green, skew_blue});

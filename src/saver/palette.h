@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+class RandomGenerator;
+
 // What the palette needs to know about the display (GetDeviceCaps values).
 struct DisplayCaps {
     int32_t raster_caps = 0;
@@ -23,7 +25,9 @@ struct DisplayCaps {
 class Palette {
 public:
     Palette();                                  // from the screen's capabilities
-    explicit Palette(const DisplayCaps& caps);
+    // Every draw of the palette comes from the generator given, or from the
+    // program's generator when none is.
+    explicit Palette(const DisplayCaps& caps, RandomGenerator* generator = nullptr);
     ~Palette();
     Palette(const Palette&) = delete;
     Palette& operator=(const Palette&) = delete;
@@ -63,6 +67,7 @@ private:
     void build_ramps();
     HPALETTE create_handle() const;
 
+    RandomGenerator& rand;
     std::vector<PALETTEENTRY> entries;
     HPALETTE handle_ = nullptr;
 };

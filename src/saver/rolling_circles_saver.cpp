@@ -3,12 +3,13 @@
 #include "app/application.h"
 #include "saver/random.h"
 
-// The number of circles comes from the program's generator, after everything the
-// lines part has drawn from the saver's own: members are built after the base.
+// The number of circles comes from the stage's generator (the program's, for the
+// primary picture), after everything the lines part has drawn from the saver's
+// own: members are built after the base.
 RollingCirclesSaver::RollingCirclesSaver(EffectHost* host)
-    : LinesSaver(host), radii(static_cast<uint32_t>(app.rand.draw(18, 4) + 3)), phases(2) {
+    : LinesSaver(host), radii(static_cast<uint32_t>(stage.rand->draw(18, 4) + 3)), phases(2) {
     radii[0] = static_cast<float>(1 - rand.fraction());
-    centre_spoke = rand.fraction() < 0.2 && saver_count >= 2;
+    centre_spoke = rand.fraction() < 0.2 && *stage.count >= 2;
     phases[0] = 0;
     phases[1] = static_cast<float>(rand.fraction() * lines_pi);
     draw_inner_radii(rand, radii);

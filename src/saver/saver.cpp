@@ -20,17 +20,22 @@ int32_t truncated(double value) { return static_cast<int32_t>(value); }
 void IndexRange::print(std::ostream& out) const { out << "[" << first << ".." << last << "]"; }
 
 Saver::Saver(EffectHost* host)
-    : host(host), rand(app.rand.next()), values(value_count, 0), start_time(clock_ticks()) {
-    if (host) trace_entry("saver2", 49, " : rand.seed() = ", rand.seed());
+    : host(host),
+      stage(host ? host->stage() : Stage::program()),
+      rand(stage.rand->next()),
+      values(value_count, 0),
+      start_time(clock_ticks()) {
+    const bool traced = host && stage.primary;
+    if (traced) trace_entry("saver2", 49, " : rand.seed() = ", rand.seed());
     done = 0;
     for (int32_t i = 0; i < value_count; ++i) values[i] = static_cast<float>(rand.fraction());
     draw_cycler();
-    if (host) trace_entry("saver2", 85, " : swin->no_msg() = ", host->no_msg() ? 1 : 0);
+    if (traced) trace_entry("saver2", 85, " : swin->no_msg() = ", host->no_msg() ? 1 : 0);
 }
 
 // Without a palette every count is 0: no rotation and no division by the size.
 void Saver::draw_cycler() {
-    const Palette* palette = Screen.palette.get();
+    const Palette* palette = stage.screen->palette.get();
     const int32_t size = palette ? palette->size : 0;
     const bool can_cycle = palette && palette->animating && palette->palette_device;
     const bool cycling_allowed = !host || host->palette_cycling_on();
@@ -55,7 +60,7 @@ void Saver::print(std::ostream& out) const {
 void Saver::run_on(DrawContext& context) {
     if (!context.hdc) return;
     dc = &context;
-    if (Screen.palette) context.use_palette(*Screen.palette);
+    if (stage.screen->palette) context.use_palette(*stage.screen->palette);
     run();
     context.restore_pen();
     context.restore_brush();
@@ -78,6 +83,6 @@ void Saver::palette_tick() {
         rotation_mode = rotation_mode == 1 ? 2 : 1;
         reversal_countdown = reversal_period;
     }
-    if (Screen.palette) Screen.palette->rotate(rotation_mode, rotation_range.first, rotation_range.last);
+    if (stage.screen->palette) stage.screen->palette->rotate(rotation_mode, rotation_range.first, rotation_range.last);
     rotation_countdown = rotation_period;
 }

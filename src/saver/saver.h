@@ -3,6 +3,7 @@
 #include "lib/array.h"
 #include "lib/printable.h"
 #include "saver/random.h"
+#include "saver/stage.h"
 
 class DrawContext;
 class EffectHost;
@@ -22,8 +23,9 @@ public:
     static constexpr int32_t value_count = 50;
     static constexpr int32_t lifetime_ticks = 60000;
 
-    // An effect runs on its host; one built without a host (tests) draws no
-    // frames from run, traces nothing and may cycle.
+    // An effect runs on its host, on the host's stage; one built without a
+    // host (tests) takes the program's stage, draws no frames from run,
+    // traces nothing and may cycle.
     explicit Saver(EffectHost* host = nullptr);
     ~Saver() override = default;
     Saver(const Saver&) = delete;
@@ -44,6 +46,7 @@ public:
     void palette_tick();
 
     EffectHost* const host;
+    const Stage stage;
     DrawContext* dc = nullptr;
     RandomGenerator rand;
     int32_t rotation_mode = 0;
@@ -60,7 +63,8 @@ private:
     void draw_cycler();
 };
 
-// Effects started so far in this run (the first effect runs with 1).
+// Effects started so far in this run on the primary picture (the first effect
+// runs with 1); the pictures on other monitors keep their own counts.
 extern uint32_t saver_count;
 // Set once the "-t" search for a value has run; it runs for the first effect only.
 extern bool start_value_waited;

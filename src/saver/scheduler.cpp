@@ -50,38 +50,42 @@ void skip_to_value(const EffectHost& host, long number) {
     }
 }
 
-void end_effect(std::unique_ptr<Saver>& current_saver, bool trace_kept, const char* version) {
-    ++saver_count;
+void end_effect(const Stage& stage, std::unique_ptr<Saver>& current_saver, bool trace_kept, const char* version) {
+    ++*stage.count;
     if (!current_saver) return;
-    if (trace_wanted()) write_summary(trace_kept, version);
+    if (stage.primary && trace_wanted()) write_summary(trace_kept, version);
     current_saver.reset();
-    if (Screen.palette) {
-        Screen.palette->build();
-        Screen.palette->animate();
+    if (Palette* palette = stage.screen->palette.get()) {
+        palette->build();
+        palette->animate();
     }
 }
 
+// Only the primary picture traces, and only it takes the "-t" search.
 void begin_effect(EffectHost& host, std::unique_ptr<Saver>& current_saver) {
-
-    if (app.has_switch("-t") && !start_value_waited) {
+    const Stage stage = host.stage();
+    const auto trace = [&stage](int line, const char* label, auto value) {
+        if (stage.primary) trace_entry("savewin2", line, label, value);
+    };
+    if (stage.primary && app.has_switch("-t") && !start_value_waited) {
         skip_to_value(host, app.switch_number("-t"));
         start_value_waited = true;
     } else {
-        const int32_t prior_rand = app.rand.next();
-        trace_entry("savewin2", 155, " : prior_rand = ", prior_rand);
+        const int32_t prior_rand = stage.rand->next();
+        trace(155, " : prior_rand = ", prior_rand);
     }
     const unsigned long minutes = (static_cast<unsigned long>(std::clock()) - app.start_ticks) / 60000;
-    trace_entry("savewin2", 162, " : dur = ", minutes);
+    trace(162, " : dur = ", minutes);
 
     // Three effects in four are lines.
-    const int32_t choice = app.rand.draw(2, 2);
-    trace_entry("savewin2", 167, " : svr = ", choice + 1);
+    const int32_t choice = stage.rand->draw(2, 2);
+    trace(167, " : svr = ", choice + 1);
     if (choice == 0)
         current_saver = std::make_unique<LinesSaver>(&host);
     else
         current_saver = std::make_unique<RollingCirclesSaver>(&host);
 
-    if (trace_wanted()) {
+    if (stage.primary && trace_wanted()) {
         std::ostringstream text;
         text << (host.no_msg() ? 1 : 0) << "\r\n" << *current_saver;
         trace_entry("savewin2", 183, " : swin->no_msg() << \"\\r\\n\" << *current_saver = ", text.str());

@@ -3,11 +3,13 @@
 
 class EffectHost;
 class Saver;
+struct Stage;
 
 // The end of the current effect: the count of effects, the trace summary (the
 // trace file starts afresh with it unless kept), the effect deleted and a
-// fresh palette. With no current effect only the count moves on.
-void end_effect(std::unique_ptr<Saver>& current_saver, bool trace_kept, const char* version);
+// fresh palette, all on the picture's stage. With no current effect only the
+// count moves on.
+void end_effect(const Stage& stage, std::unique_ptr<Saver>& current_saver, bool trace_kept, const char* version);
 // The start of the next one: the "-t" search (for the first effect only) or
 // one raw value, and the choice of the next effect, which runs on the host.
 void begin_effect(EffectHost& host, std::unique_ptr<Saver>& current_saver);

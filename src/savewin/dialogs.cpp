@@ -31,6 +31,7 @@ constexpr MonitorChoice monitor_choices[] = {
     {MonitorMode::primary, "Primary only, others black"},
     {MonitorMode::span, "Span all monitors"},
     {MonitorMode::mirror, "Mirror on every monitor"},
+    {MonitorMode::separate, "Separate on every monitor"},
 };
 // The options dialog reads its flags into buffers of this size.
 constexpr unsigned option_buffer_size = 2048;

@@ -39,8 +39,8 @@ int32_t refresh_rate() {
 
 }  // namespace
 
-EffectRunner::EffectRunner(RunnerWindow& window, int32_t least_frame_ms)
-    : owner(window), least_frame_ms(least_frame_ms) {}
+EffectRunner::EffectRunner(RunnerWindow& window, Stage stage, int32_t least_frame_ms, bool leads)
+    : owner(window), picture_stage(stage), least_frame_ms(least_frame_ms), leads(leads) {}
 
 EffectRunner::~EffectRunner() {
     detach();
@@ -69,8 +69,10 @@ void EffectRunner::start_run(bool stored_trace_counts) {
 void EffectRunner::attach(HWND handle, bool true_colour_cycling) {
     window = handle;
     // The option takes effect at start: the palette's size is fixed when it is made.
-    picture = make_screen_palette(window, true_colour_cycling);
+    picture = make_screen_palette(*picture_stage.screen, *picture_stage.rand, window, true_colour_cycling);
     schedule = FrameSchedule(refresh_rate());
+    // A follower neither sleeps nor hears of the display: its lead does both.
+    if (!leads) return;
     if (!sleep_timer) sleep_timer = CreateWaitableTimerExW(nullptr, nullptr, high_resolution_timer, TIMER_ALL_ACCESS);
     if (!window) return;
     // A system that does not know the newer setting refuses it.
@@ -101,10 +103,11 @@ bool EffectRunner::next_when_done() {
 // The summary line of the ended effect shows the size it ran at; the next one
 // takes the new size.
 void EffectRunner::start_next() {
-    end_effect(current_saver, owner.trace_kept(), version.text());
-    if (next_width > 0 && next_height > 0 && (next_width != Screen.width || next_height != Screen.height)) {
-        Screen.width = next_width;
-        Screen.height = next_height;
+    end_effect(picture_stage, current_saver, owner.trace_kept(), version.text());
+    ScreenRecord& screen = *picture_stage.screen;
+    if (next_width > 0 && next_height > 0 && (next_width != screen.width || next_height != screen.height)) {
+        screen.width = next_width;
+        screen.height = next_height;
         fit_picture();
     }
     begin_effect(*this, current_saver);
@@ -116,40 +119,75 @@ void EffectRunner::resize_for_next(int32_t width, int32_t height) {
 }
 
 void EffectRunner::fit_picture() {
-    if (picture && Screen.palette)
-        picture = std::make_unique<CyclingPicture>(*Screen.palette, window, Screen.width, Screen.height);
+    const ScreenRecord& screen = *picture_stage.screen;
+    if (picture && screen.palette)
+        picture = std::make_unique<CyclingPicture>(*screen.palette, window, screen.width, screen.height);
+}
+
+DrawContext& EffectRunner::target(DrawContext& window_context) {
+    return picture ? static_cast<DrawContext&>(*picture) : window_context;
 }
 
 void EffectRunner::run(DrawContext& window_context) {
     if (!current_saver || off) return;
     schedule.slice_begins(now_us());
     slice_started = true;
-    current_saver->run_on(picture ? static_cast<DrawContext&>(*picture) : window_context);
+    current_saver->run_on(target(window_context));
     // Gone dark in the middle of the slice: nothing more is shown or asked for.
     if (off) return;
     if (unshown() && (current_saver->done || schedule.show_due(now_us(), true))) show();
     invalidate();
 }
 
-// Every call after the first of a slice follows a drawn frame.
+void EffectRunner::run_batch(DrawContext& window_context) {
+    if (!current_saver || off) return;
+    schedule.slice_begins(now_us());
+    slice_started = true;
+    current_saver->run_on(target(window_context));
+    if (unshown() && (current_saver->done || schedule.show_due(now_us(), true))) show();
+}
+
+void EffectRunner::run_companions() {
+    if (!companions || off) return;
+    schedule.slice_begins(now_us());
+    for (;;) {
+        if (message_arrived(now_us())) break;
+        if (off) return;
+        // All paused: nothing to pace, and no paint is asked for.
+        if (!companions->take_turn()) return;
+        sleep_until(schedule.wake_time(now_us()));
+        schedule.woke(now_us());
+    }
+    invalidate();
+}
+
+bool EffectRunner::message_arrived(int64_t now) {
+    if (!schedule.look_due(now)) return false;
+    // A notice that Windows sends is handled inside this look.
+    const bool waits = !owner.no_msg();
+    schedule.looked(now);
+    return waits;
+}
+
+// Every call after the first of a slice follows a drawn frame. A follower
+// never sleeps: it draws what came due and hands back to the runner that leads.
 bool EffectRunner::next_frame(int32_t period_ms) {
     if (!slice_started) drawn = true;
     slice_started = false;
     const int32_t period = std::max(period_ms, least_frame_ms);
+    if (!leads) return !message_arrived(now_us()) && !off && schedule.frame_due(now_us(), period);
     for (;;) {
         int64_t now = now_us();
-        if (schedule.look_due(now)) {
-            // A notice that Windows sends is handled inside this look.
-            const bool message_waits = !owner.no_msg();
-            schedule.looked(now);
-            if (message_waits) return false;
-        }
-        if (off) return false;
+        if (message_arrived(now) || off) return false;
         if (schedule.frame_due(now, period)) {
-            if (unshown() && schedule.show_due(now, false)) show();
+            if (schedule.show_due(now, false)) {
+                if (companions) companions->take_turn();
+                show();
+            }
             return true;
         }
-        if (unshown() && schedule.show_due(now, true)) show();
+        if (companions) companions->take_turn();
+        if (unshown() && schedule.show_due(now_us(), true)) show();
         now = now_us();
         sleep_until(schedule.wake_time(now));
         schedule.woke(now_us());
@@ -165,8 +203,9 @@ void EffectRunner::show_pending() {
 // The mirrors follow the window at once, so all monitors show the same picture.
 void EffectRunner::show() {
     const int64_t start = now_us();
+    const bool changed = unshown();
     if (picture) picture->show();
-    if (mirrors) mirrors->present();
+    if (mirrors && changed) mirrors->present();
     drawn = false;
     ++showings;
     schedule.shown(start, now_us());

@@ -21,6 +21,15 @@ struct MessageRecord;
 constexpr GUID console_display_state{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 constexpr GUID monitor_power_on{0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 
+// Pictures on other monitors that a runner's pacing serves beside its own.
+class Companions {
+public:
+    virtual ~Companions() = default;
+    // Draws on each the frames that came due and shows them; true while any
+    // of them still draws (none is paused for good).
+    virtual bool take_turn() = 0;
+};
+
 // What the window that owns a runner decides for it.
 class RunnerWindow {
 public:
@@ -33,16 +42,21 @@ public:
     virtual bool trace_kept() const { return false; }
 };
 
-// The effects' framework for one window: the start of a run, the current
+// The effects' framework for one picture: the start of a run, the current
 // effect and the picture it draws into, and the frame loop. The effect draws;
 // between its frames the runner decides whether the next one comes at once or
 // whether the picture is shown and the thread sleeps until the display's next
 // refresh (see FrameSchedule). While the display is off nothing is drawn or
 // shown and no paint is asked for; the thread just waits for messages.
+//
+// A runner that leads sleeps for the thread and, before each sleep, gives its
+// companions (the pictures of other monitors) their turn; a runner that
+// follows draws, at its turn, the frames that came due and hands back.
 class EffectRunner : public EffectHost {
 public:
     // Frames come at least `least_frame_ms` apart, whatever the effect asks.
-    explicit EffectRunner(RunnerWindow& window, int32_t least_frame_ms = 0);
+    EffectRunner(RunnerWindow& window, Stage stage, int32_t least_frame_ms = 0, bool leads = true);
+    explicit EffectRunner(RunnerWindow& window) : EffectRunner(window, Stage::program()) {}
     ~EffectRunner() override;
     EffectRunner(const EffectRunner&) = delete;
     EffectRunner& operator=(const EffectRunner&) = delete;
@@ -59,6 +73,8 @@ public:
     void detach();
     // The mirrors show the picture right after the window, at each showing.
     void set_mirrors(MirrorPresenter* presenter) { mirrors = presenter; }
+    // Pictures of other monitors, drawn at each wake of this runner's.
+    void set_companions(Companions* others) { companions = others; }
 
     // The start of a paint: whether this one may draw. One that must let a
     // message through asks for the next paint; with the display off nothing
@@ -72,6 +88,12 @@ public:
     // until a message waits, the display goes off or the effect is done; then
     // the next paint is asked for.
     void run(DrawContext& window_context);
+    // A follower's turn: the frames that came due, then a showing when due;
+    // no paint is asked for.
+    void run_batch(DrawContext& window_context);
+    // While this runner's own effect does not draw (paused), the companions
+    // still draw on their own schedule, paced by it.
+    void run_companions();
     // Shows what was drawn and not shown yet, for a paint that draws nothing.
     void show_pending();
     void invalidate() const;
@@ -85,6 +107,7 @@ public:
     bool next_frame(int32_t period_ms) override;
     bool no_msg() const override { return owner.no_msg(); }
     bool palette_cycling_on() const override { return owner.palette_cycling_on(); }
+    Stage stage() const override { return picture_stage; }
 
     // The performance counter in microseconds.
     static int64_t now_us();
@@ -100,6 +123,9 @@ public:
 
 private:
     void display_changed(DWORD state);
+    // Looks at the queue when a look is due; true when a message waits.
+    bool message_arrived(int64_t now);
+    DrawContext& target(DrawContext& window_context);
     bool unshown() const;
     void show();
     // Until the time on the counter, or until a message arrives.
@@ -107,7 +133,10 @@ private:
     void fit_picture();
 
     RunnerWindow& owner;
+    const Stage picture_stage;
     const int32_t least_frame_ms;
+    const bool leads;
+    Companions* companions = nullptr;
     HWND window = nullptr;
     MirrorPresenter* mirrors = nullptr;
     HPOWERNOTIFY display_notice = nullptr;

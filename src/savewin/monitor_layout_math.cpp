@@ -5,6 +5,7 @@
 MonitorMode monitor_mode_from(const std::string& text) {
     if (text == "span") return MonitorMode::span;
     if (text == "mirror") return MonitorMode::mirror;
+    if (text == "separate") return MonitorMode::separate;
     return MonitorMode::primary;
 }
 
@@ -14,6 +15,8 @@ const char* monitor_mode_text(MonitorMode mode) {
         return "span";
     case MonitorMode::mirror:
         return "mirror";
+    case MonitorMode::separate:
+        return "separate";
     case MonitorMode::primary:
         break;
     }

@@ -53,7 +53,7 @@ public:
     // child of another process's window (Wine).
     const bool as_child;
     // The effect, its picture and the display's state.
-    EffectRunner runner{*this, frame_ms};
+    EffectRunner runner{*this, Stage::program(), frame_ms};
 
 private:
     void prepare_window_parameters(const RECT& client);

@@ -13,6 +13,7 @@
 #include "savewin/mirror_presenter.h"
 #include "savewin/monitor_covers.h"
 #include "savewin/password.h"
+#include "savewin/separate_pictures.h"
 #include "savewin/settings.h"
 #include "savewin/span_layout.h"
 #include "trace/report.h"
@@ -41,6 +42,11 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     stamp_version();
     read_options();
     monitor_mode = monitor_mode_from(settings::read(settings::monitors, ""));
+    // One hardware palette serves every monitor of a palette display: there a
+    // picture of its own on each monitor cannot cycle its own colours, and the
+    // primary's is shown on them instead.
+    if (monitor_mode == MonitorMode::separate && DisplayCaps::of_screen().bits_per_pixel <= 8)
+        monitor_mode = MonitorMode::mirror;
     // Spanning, the effects take the virtual screen for the screen.
     if (monitor_mode == MonitorMode::span) {
         span_screen = current_virtual_screen();
@@ -54,16 +60,22 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     // Right after the window: the covers are owned by it, so DestroyWindow on any
     // way out takes them along, and they exist before anything can wake the saver.
     if (hwnd)
-        covers = std::make_unique<MonitorCovers>(hwnd, monitor_mode == MonitorMode::mirror
+        covers = std::make_unique<MonitorCovers>(hwnd, monitor_mode == MonitorMode::mirror ||
+                                                                   monitor_mode == MonitorMode::separate
                                                            ? MonitorCovers::Kind::mirrors
                                                            : MonitorCovers::Kind::covers);
     // The class has no cursor; without a cursor of its own a new thread may show
     // none at all, so a visible cursor is set explicitly.
     if (!cursor_hidden) show_cursor(true);
-    runner.attach(hwnd, settings::read_flag(settings::true_colour_cycling));
+    const bool cycling = settings::read_flag(settings::true_colour_cycling);
+    runner.attach(hwnd, cycling);
     if (covers && monitor_mode == MonitorMode::mirror) {
         mirror = std::make_unique<MirrorPresenter>(*covers, hwnd, runner.picture.get());
         runner.set_mirrors(mirror.get());
+    }
+    if (covers && monitor_mode == MonitorMode::separate) {
+        separate = std::make_unique<SeparatePictures>(*covers, *this, runner, cycling);
+        runner.set_companions(separate.get());
     }
     // A start-value search ends only on a waiting message, and input reaches the
     // window only once it shows: such a run starts its first effect at the first paint.
@@ -79,7 +91,9 @@ SaverWindow::~SaverWindow() {
     }
     runner.detach();
     runner.set_mirrors(nullptr);
+    runner.set_companions(nullptr);
     mirror.reset();
+    separate.reset();
     runner.picture.reset();
     covers.reset();
     if (swin == this) swin = nullptr;
@@ -163,6 +177,7 @@ void SaverWindow::monitors_changed() {
         }
     }
     covers->layout();
+    if (separate) separate->follow_windows();
     if (mirror && !runner.display_off()) mirror->present();
 }
 
@@ -201,9 +216,11 @@ void SaverWindow::paint_with(PaintContext& context) {
     }
     if (drawing && state != 2) {
         runner.run(context);
-    } else {
-        runner.show_pending();
+        return;
     }
+    runner.show_pending();
+    // Paused here, the other monitors' pictures go on until their own effects end.
+    if (drawing) runner.run_companions();
 }
 
 // The cursor stays hidden only while the saver is the active window.

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include "framework/window.h"
 #include "lib/refstring.h"
@@ -8,6 +9,7 @@
 
 class MirrorPresenter;
 class MonitorCovers;
+class SeparatePictures;
 class Saver;
 
 // The black full-screen window of a saver run: drives the effect from its paint
@@ -73,6 +75,8 @@ public:
     bool first_effect_waits = false;
     // The mirror windows' presenter; null outside mirror mode.
     const MirrorPresenter* mirror_presenter() const { return mirror.get(); }
+    // The other monitors' pictures; null outside separate mode.
+    SeparatePictures* separate_pictures() { return separate.get(); }
     // Read once at start: what the other monitors show.
     MonitorMode monitor_mode = MonitorMode::primary;
 
@@ -81,6 +85,8 @@ private:
     std::unique_ptr<MonitorCovers> covers;
     // Shows the picture on the other monitors in mirror mode; otherwise none.
     std::unique_ptr<MirrorPresenter> mirror;
+    // A picture of its own on each other monitor in separate mode; otherwise none.
+    std::unique_ptr<SeparatePictures> separate;
     // In span mode, the virtual screen as last laid out; the next effect takes
     // its size.
     CoverRect span_screen{0, 0, 0, 0};
@@ -100,6 +106,7 @@ private:
     void on_character(char character);
     void faster();
     void slower();
+    void for_every_picture(const std::function<void(EffectRunner&, int32_t&)>& act);
     void start_tracing();
     void stop_tracing();
 };

@@ -5,6 +5,7 @@
 #include "saver/palette.h"
 #include "saver/saver.h"
 #include "savewin/saver_window.h"
+#include "savewin/separate_pictures.h"
 #include "savewin/settings.h"
 #include "trace/report.h"
 
@@ -13,14 +14,39 @@ namespace {
 constexpr const char* saver_label = " : *current_saver = ";
 
 // Palette rotation only changes anything on a display that animates its palette.
-bool palette_rotates() {
-    const Palette* palette = Screen.palette.get();
+bool palette_rotates(const EffectRunner& runner) {
+    const Palette* palette = runner.stage().screen->palette.get();
     return palette && palette->animating && palette->palette_device;
+}
+
+void end_effect_of(EffectRunner& runner) {
+    if (runner.current_saver) runner.current_saver->done = 1;
+}
+
+// "+": rotation starts at period 10, or goes twice as fast.
+void faster_on(EffectRunner& runner) {
+    if (!runner.current_saver || !palette_rotates(runner)) return;
+    Saver& saver = *runner.current_saver;
+    if (saver.rotation_mode == 0) {
+        saver.rotation_mode = 1;
+        saver.rotation_period = 10;
+    } else {
+        saver.rotation_period /= 2;
+    }
+    saver.rotation_countdown = saver.rotation_period;
 }
 
 // Slower rotation doubles the period; it stops growing instead of overflowing.
 int32_t doubled(int32_t period) {
     return period > INT32_MAX / 2 ? INT32_MAX : period * 2;
+}
+
+void slower_on(EffectRunner& runner) {
+    if (!runner.current_saver || !palette_rotates(runner)) return;
+    Saver& saver = *runner.current_saver;
+    if (saver.rotation_mode == 0) return;
+    saver.rotation_period = doubled(saver.rotation_period);
+    saver.rotation_countdown = saver.rotation_period;
 }
 
 }  // namespace
@@ -48,8 +74,10 @@ void SaverWindow::on_key_down(WPARAM key) {
     if (key == VK_CONTROL) {
         wake();
     } else if (key == VK_F5) {
-        if (current_saver) current_saver->done = 1;
-        state = 0;
+        for_every_picture([](EffectRunner& runner, int32_t& picture_state) {
+            end_effect_of(runner);
+            picture_state = 0;
+        });
         invalidate();
     }
 }
@@ -63,56 +91,54 @@ void SaverWindow::on_character(char character) {
         keep_trace = 1;
         break;
     case 'P':
-        state = 0;
+        for_every_picture([](EffectRunner&, int32_t& picture_state) { picture_state = 0; });
         invalidate();
         break;
     case 'T': start_tracing(); break;
     case 'f':
-        if (current_saver) current_saver->done = 1;
+        for_every_picture([](EffectRunner& runner, int32_t&) { end_effect_of(runner); });
         break;
     case 'n':
-        if (current_saver) current_saver->rotation_mode = 0;
+        for_every_picture([](EffectRunner& runner, int32_t&) {
+            if (runner.current_saver) runner.current_saver->rotation_mode = 0;
+        });
         palette_cycling = !palette_cycling;
         break;
-    case 'p':
+    case 'p': {
         // First press pauses once this effect ends; the second resumes with a new one.
-        if (state == 0) {
-            state = 1;
-        } else {
-            state = 0;
-            if (current_saver) current_saver->done = 1;
-        }
+        const bool pausing = state == 0;
+        for_every_picture([pausing](EffectRunner& runner, int32_t& picture_state) {
+            if (pausing) {
+                picture_state = 1;
+            } else {
+                picture_state = 0;
+                end_effect_of(runner);
+            }
+        });
         invalidate();
         break;
+    }
     case 's': show_options(); break;
     case 't': stop_tracing(); break;
     default: wake(); break;
     }
 }
 
+// The trace speaks of the primary's effect only.
 void SaverWindow::faster() {
-    if (!current_saver) return;
-    Saver& saver = *current_saver;
-    if (palette_rotates()) {
-        if (saver.rotation_mode == 0) {
-            saver.rotation_mode = 1;
-            saver.rotation_period = 10;
-        } else {
-            saver.rotation_period /= 2;
-        }
-        saver.rotation_countdown = saver.rotation_period;
-    }
-    trace_entry("savewin", 553, saver_label, saver);
+    for_every_picture([](EffectRunner& runner, int32_t&) { faster_on(runner); });
+    if (current_saver) trace_entry("savewin", 553, saver_label, *current_saver);
 }
 
 void SaverWindow::slower() {
-    if (!current_saver) return;
-    Saver& saver = *current_saver;
-    if (palette_rotates() && saver.rotation_mode != 0) {
-        saver.rotation_period = doubled(saver.rotation_period);
-        saver.rotation_countdown = saver.rotation_period;
-    }
-    trace_entry("savewin", 575, saver_label, saver);
+    for_every_picture([](EffectRunner& runner, int32_t&) { slower_on(runner); });
+    if (current_saver) trace_entry("savewin", 575, saver_label, *current_saver);
+}
+
+// The primary's picture first, then every other monitor's in separate mode.
+void SaverWindow::for_every_picture(const std::function<void(EffectRunner&, int32_t&)>& act) {
+    act(runner, state);
+    if (separate) separate->for_each([&act](MonitorPicture& picture) { act(picture.runner, picture.state); });
 }
 
 void SaverWindow::start_tracing() {

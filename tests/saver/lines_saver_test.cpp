@@ -365,6 +365,7 @@ public:
     }
     bool no_msg() const override { return true; }
     bool palette_cycling_on() const override { return true; }
+    Stage stage() const override { return Stage::program(); }
     int32_t frames_left;
     int32_t asked = 0;
     int32_t last_period = -1;

@@ -91,13 +91,14 @@ TEST_F(OptionsDialog, ThePreviewBoxShowsAndSavesItsFlag) {
     EXPECT_EQ("yes", value_of(settings::preview));
 }
 
-TEST_F(OptionsDialog, TheMonitorsListOffersTheThreeModesInOrder) {
+TEST_F(OptionsDialog, TheMonitorsListOffersTheFourModesInOrder) {
     DialogDriver driver;
     driver.on(versioned_title, [](HWND dialog) {
-        EXPECT_EQ(3, SendDlgItemMessageA(dialog, IDC_MONITORS, CB_GETCOUNT, 0, 0));
+        EXPECT_EQ(4, SendDlgItemMessageA(dialog, IDC_MONITORS, CB_GETCOUNT, 0, 0));
         EXPECT_EQ("Primary only, others black", item_text(dialog, 0));
         EXPECT_EQ("Span all monitors", item_text(dialog, 1));
         EXPECT_EQ("Mirror on every monitor", item_text(dialog, 2));
+        EXPECT_EQ("Separate on every monitor", item_text(dialog, 3));
         char name[32] = "";
         GetClassNameA(GetDlgItem(dialog, IDC_MONITORS), name, sizeof name);
         EXPECT_STREQ("ComboBox", name);
@@ -117,7 +118,9 @@ TEST_F(OptionsDialog, TheMonitorsListShowsTheStoredModeAndSaveWritesTheChosenOne
     EXPECT_EQ("span", value_of(settings::monitors));
     EXPECT_EQ(1, show_and_pick_monitors("span", 2));
     EXPECT_EQ("mirror", value_of(settings::monitors));
-    EXPECT_EQ(2, show_and_pick_monitors("mirror", 0));
+    EXPECT_EQ(2, show_and_pick_monitors("mirror", 3));
+    EXPECT_EQ("separate", value_of(settings::monitors));
+    EXPECT_EQ(3, show_and_pick_monitors("separate", 0));
     EXPECT_EQ("primary", value_of(settings::monitors));
 }
 

@@ -174,10 +174,14 @@ class DisplayStateWindowTest : public DisplayStateTest {};
 TEST_F(DisplayStateWindowTest, ARunThatStartsWithTheDisplayOffDrawsNothingUntilItComesOn) {
     SaverWindow& saver = open(Configuration{"", "no", "primary"});
     const HWND handle = saver.hwnd;
+    // The notice comes before the first paint, as it does right after the
+    // window registers for it.
+    ValidateRect(handle, nullptr);
     {
         Bystander system([handle] { tell_display(handle, display_off); });
         pump_until(2000, [&system] { return system.finished(); });
     }
+    InvalidateRect(handle, nullptr, TRUE);
     UpdateWindow(handle);
     pump_for(500);
     EXPECT_EQ(0, frames.load());

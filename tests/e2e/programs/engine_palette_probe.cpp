@@ -21,19 +21,6 @@ namespace {
 
 constexpr int slices = 20;
 
-// The window's own context, released rather than deleted.
-class WindowContext : public DrawContext {
-public:
-    explicit WindowContext(HWND window) : DrawContext(GetDC(window)), window(window) {}
-    ~WindowContext() override {
-        ReleaseDC(window, hdc);
-        hdc = nullptr;
-    }
-
-private:
-    HWND window;
-};
-
 // A saver that only cycles: one step per tick, never reversing.
 class CyclingSaver : public Saver {
 public:
