@@ -25,16 +25,7 @@ traced_run() {
   tr -d '\r' <"$(e2e_temp)/trace.txt" >"$copy"
 }
 
-# What may differ between two runs of one seed: the date, the minutes since
-# start, and whether a message happened to be waiting.
-normalised() {
-  sed -E -e 's/^[0-9]{2}-[A-Za-z]{3}-[0-9]{4}( [0-9:]{8})?, /DATE, /' \
-    -e 's/(dur = )[0-9]+$/\1N/' \
-    -e 's/(no_msg\(\) = )[01]$/\1F/' \
-    -e 's/(<< \*current_saver = )[01]$/\1F/' "$1"
-}
-
-same_trace() { cmp -s <(normalised "$1") <(normalised "$2"); }
+same_trace() { cmp -s <(e2e_normalised_trace "$1") <(e2e_normalised_trace "$2"); }
 different_trace() { ! same_trace "$1" "$2"; }
 
 for depth in 24 8; do

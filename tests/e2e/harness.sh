@@ -255,6 +255,15 @@ e2e_lit_pixels() {
   convert "$1" -fill white +opaque black -fill black -opaque black -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
+# A trace as two runs of one seed write it alike: the date, the minutes since
+# start and whether a message happened to be waiting are masked.
+e2e_normalised_trace() {
+  sed -E -e 's/^[0-9]{2}-[A-Za-z]{3}-[0-9]{4}( [0-9:]{8})?, /DATE, /' \
+    -e 's/(dur = )[0-9]+$/\1N/' \
+    -e 's/(no_msg\(\) = )[01]$/\1F/' \
+    -e 's/(<< \*current_saver = )[01]$/\1F/' "$1"
+}
+
 # Counts a check: runs the command, records a failure with the description.
 e2e_check() {
   local description="$1"

@@ -44,14 +44,6 @@ traced_run() {
   tr -d '\r' <"$(e2e_temp)/trace.txt" >"$copy"
 }
 
-# What may differ between two runs of one seed (as in engine_reproducible).
-normalised() {
-  sed -E -e 's/^[0-9]{2}-[A-Za-z]{3}-[0-9]{4}( [0-9:]{8})?, /DATE, /' \
-    -e 's/(dur = )[0-9]+$/\1N/' \
-    -e 's/(no_msg\(\) = )[01]$/\1F/' \
-    -e 's/(<< \*current_saver = )[01]$/\1F/' "$1"
-}
-
 e2e_ini_set monitors separate
 run="$E2E_OUT/separate"
 traced_run "$run"
@@ -77,7 +69,7 @@ e2e_ini_set monitors primary
 alone="$E2E_OUT/primary"
 traced_run "$alone"
 e2e_check "the primary's trace equals a run's with the other monitor black" \
-  cmp -s <(normalised "$run") <(normalised "$alone")
+  cmp -s <(e2e_normalised_trace "$run") <(e2e_normalised_trace "$alone")
 e2e_check "... and shows 800 x 600" grep -q ', 32b, 4242, 800 x 600, ' "$run"
 e2e_check "... and two effects" test "$(grep -c '^saver2 line 49 : rand.seed() = ' "$run")" -eq 2
 
