@@ -84,5 +84,21 @@ e2e_check "a slow walk onto the second monitor does not wake the saver" shell_st
 xdotool mousemove_relative 20 0
 e2e_check "a jump of 20 pixels over it wakes the saver with exit code 0" shell_ended_cleanly
 
+# With a password the dialog asks on the primary while every monitor stays covered.
+e2e_ini_set password "$(stored_form abc)"
+monitors_start_saver
+monitors_walk_to 1000
+e2e_click 1
+window=$(wait_dialog "$VERSIONED_TITLE" "$ID_PASSWORD_ENTRY")
+e2e_check "with a password a click on the second monitor opens the password dialog" [ -n "$window" ]
+monitors_probe
+e2e_eq "... while its window still covers the second monitor" "800 0 1440 480 visible topmost" \
+  "$(monitors_value mirror)"
+e2e_check "... and the saver still runs" e2e_running
+e2e_focus "$window"
+e2e_type abc
+e2e_key Return
+e2e_check "the right password ends the saver with exit code 0" shell_ended_cleanly
+
 e2e_clear_settings
 e2e_end
