@@ -15,7 +15,9 @@ class MonitorCovers;
 // saver window's: it draws at the lead's wakes and never sleeps itself.
 class MonitorPicture : public RunnerWindow {
 public:
-    MonitorPicture(HWND window, int32_t width, int32_t height, int32_t seed, RunnerWindow& saver,
+    // The place in the list of other monitors; the trace names the monitor
+    // after it (the primary is monitor 1).
+    MonitorPicture(HWND window, int32_t width, int32_t height, int32_t place, RunnerWindow& saver,
                    const EffectRunner& lead, bool true_colour_cycling);
     MonitorPicture(const MonitorPicture&) = delete;
     MonitorPicture& operator=(const MonitorPicture&) = delete;
@@ -29,12 +31,16 @@ public:
     bool take_turn();
 
     const HWND window;
+    const int32_t place;
     OwnStage own;
     EffectRunner runner;
     // As the saver window's state: 0 running, 1 pause when this effect ends, 2 paused.
     int32_t state = 0;
 
 private:
+    // A line of its own in the trace, beside the primary's entries.
+    void trace_effect() const;
+
     RunnerWindow& saver;
     const EffectRunner& lead;
 };
