@@ -371,7 +371,7 @@ for i in "${selected[@]}"; do
   done
 done
 
-echo "baseline: $baseline_label; this: ${build#"$quorix_root"/}; $runs runs, interleaved"
+echo "baseline: $baseline_label; this: ${build#"$quorix_root"/}; runs: $runs, interleaved"
 # Each run takes the rows in turn and each row both builds, the one that goes
 # first changing from row to row and from run to run, so that whatever else
 # the machine does falls on both alike.
@@ -405,12 +405,17 @@ printf "$format" row "baseline f/s" "this f/s" ratio "baseline %core" "this %cor
 notes=()
 for i in "${selected[@]}"; do
   declare -A fps=() use=()
+  same_reason=""
+  if [ -n "${why_not[$i.this]}" ] && [ "${why_not[$i.this]}" = "${why_not[$i.baseline]}" ]; then
+    same_reason=yes
+    notes+=("${row_names[$i]}: not run for either build (${why_not[$i.this]})")
+  fi
   for who in "${builds[@]}"; do
     file="$work/row$i.$who"
     fps[$who]=$(median "$file" 3)
     use[$who]=$(median "$file" 2)
     if [ -n "${why_not[$i.$who]}" ]; then
-      notes+=("${row_names[$i]}: not run for $who (${why_not[$i.$who]})")
+      [ -n "$same_reason" ] || notes+=("${row_names[$i]}: not run for $who (${why_not[$i.$who]})")
     elif [ "$(wc -l <"$file")" -lt "$runs" ]; then
       notes+=("${row_names[$i]}: $who gave figures in $(wc -l <"$file") of $runs runs")
     fi
