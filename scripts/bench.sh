@@ -425,7 +425,7 @@ for i in "${selected[@]}"; do
     "${use[baseline]}" "${use[this]}" "$(ratio "${use[baseline]}" "${use[this]}")"
   if [ "${row_names[$i]}" = "$latency_row" ]; then
     a=$(median "$work/row$i.baseline" 1) b=$(median "$work/row$i.this" 1)
-    latency="wake-up latency, $latency_row (window gone after a pointer jump, median): baseline $a ms, this $b ms, ratio $(ratio "$a" "$b")"
+    latency="wake-up latency, $latency_row (window gone after a pointer jump, median, ms): baseline $a, this $b, ratio $(ratio "$a" "$b")"
   fi
   unset fps use
 done
