@@ -26,6 +26,7 @@ source "$here/lib/wine-env.sh"
 # figures were first measured with.
 baseline_rev=5b974a3
 baseline_build=""
+baseline_given=""
 build=$quorix_root/build/x86_64
 runs=3
 only=""
@@ -33,7 +34,7 @@ positional=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --build) build=${2:?--build needs a folder}; shift 2 ;;
-    --baseline) baseline_rev=${2:?--baseline needs a revision}; shift 2 ;;
+    --baseline) baseline_rev=${2:?--baseline needs a revision}; baseline_given=yes; shift 2 ;;
     --baseline-build) baseline_build=${2:?--baseline-build needs a folder}; shift 2 ;;
     --runs) runs=${2:?--runs needs a number}; shift 2 ;;
     --only) only=${2:?--only needs a pattern}; shift 2 ;;
@@ -44,6 +45,8 @@ while [ $# -gt 0 ]; do
 done
 [ "${#positional[@]}" -ge 1 ] && build=${positional[0]}
 [ "${#positional[@]}" -ge 2 ] && runs=${positional[1]}
+[ -z "$baseline_given" ] || [ -z "$baseline_build" ] ||
+  { echo "bench: give --baseline or --baseline-build, not both" >&2; exit 2; }
 [ "${#positional[@]}" -le 2 ] || { echo "bench: too many arguments (see --help)" >&2; exit 2; }
 [[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "bench: --runs takes a positive number" >&2; exit 2; }
 
