@@ -383,10 +383,22 @@ for ((run = 1; run <= runs; run++)); do
     i=${selected[$n]}
     order=("${builds[@]}")
     (( (run + n) % 2 )) && order=(this baseline)
-    echo "run $run of $runs: ${row_names[$i]} (${order[0]}, then ${order[1]})" >&2
+    progress="run $run of $runs, ${row_names[$i]}:"
     for who in "${order[@]}"; do
+      file="$work/row$i.$who"
+      before=$(wc -l <"$file")
       [ -z "${why_not[$i.$who]}" ] && measure "$i" "$who" "$run"
+      if [ "$(wc -l <"$file")" -gt "$before" ]; then
+        progress+=$(tail -n 1 "$file" | awk -v who="$who" '{ printf " %s", who
+          if ($3 != "-") printf " %s f/s", $3
+          printf " %s %%core", $2
+          if ($1 != "-") printf " %s ms", $1
+          printf ";" }')
+      else
+        progress+=" $who -;"
+      fi
     done
+    echo "${progress%;}" >&2
   done
 done
 
