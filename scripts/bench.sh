@@ -173,6 +173,7 @@ jump_to() { [ "$1" = "100 100" ] && echo "400 350" || echo "100 100"; }
 # would bring Wine's services up each time. A server left from an earlier run
 # would keep that run's display size.
 display_ready() {
+  displays_up+=("$1")
   export QUORIX_DEPTH=$1
   quorix_wine_prepare_one
   quorix_wineserver_stop_one
@@ -185,7 +186,6 @@ display_ready() {
   local ini="$WINEPREFIX/drive_c/windows/control.ini"
   ini_kept[$1]="$work/control-$1.ini"
   cp "$ini" "${ini_kept[$1]}" 2>/dev/null || : >"${ini_kept[$1]}"
-  displays_up+=("$1")
 }
 
 needed_displays=()
@@ -299,6 +299,16 @@ one_saver() {
   gone=$("${other_cpu[@]}" "$wake_probe" "$window" ${pointer[$QUORIX_DEPTH]}) || gone=""
   if [ -z "$gone" ]; then
     # The jump did not wake it: no figure, and no wait for a window that stays.
+    drop_run "$pid" "$out"
+    return 0
+  fi
+  # A build that hangs on its way out gives no figure rather than stopping the benchmark.
+  waited=0
+  while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 100 ]; do
+    sleep 0.1
+    waited=$((waited + 1))
+  done
+  if kill -0 "$pid" 2>/dev/null; then
     drop_run "$pid" "$out"
     return 0
   fi
