@@ -5,7 +5,8 @@
 //
 //   effects_bench                         prints the throughput table for this display
 //   effects_bench --saver light|heavy     runs a saver window until input wakes it and
-//                                         prints its frames per second
+//                                         prints its frames per second (in the separate
+//                                         mode, the slowest monitor's)
 //   effects_bench --saver bare            the same loop with frames that draw nothing
 //   effects_bench --saver light|heavy|bare --display-off
 //                                         the window is told at once that the display is off
@@ -29,6 +30,7 @@
 #include "saver/rolling_circles_saver.h"
 #include "savewin/display_notice.h"
 #include "savewin/saver_window.h"
+#include "savewin/separate_pictures.h"
 
 #include "bench_shapes.h"
 
@@ -203,8 +205,15 @@ int throughput() {
 
 enum class Wait { blocking, display_off };
 
+double frames_per_second(const FrameCount& count) {
+    const double seconds = count.last - count.first;
+    return seconds > 0 ? static_cast<double>(count.frames - 1) / seconds : 0.0;
+}
+
 // A saver run like "/s", whose first effect is replaced by the given lines; at
-// its end, the frames per second between its first and its last frame.
+// its end, the frames per second between its first and its last frame. In the
+// separate mode every other monitor's first effect is replaced too, and the
+// figure is the slowest monitor's.
 int saver_run(const Shape& shape, Wait wait, bool draw) {
     app.instance = GetModuleHandleA(nullptr);
     app.command_line = "/s";
@@ -213,11 +222,24 @@ int saver_run(const Shape& shape, Wait wait, bool draw) {
     const Stopwatch watch;
     EffectHost& host = window->runner;
     window->current_saver = make_shaped<CountedLines>(shape, host, count, watch, draw);
+    std::vector<FrameCount> others;
+    if (SeparatePictures* pictures = window->separate_pictures()) {
+        others.resize(pictures->count());
+        for (size_t i = 0; i < pictures->count(); ++i) {
+            MonitorPicture& picture = (*pictures)[i];
+            auto lines = std::make_unique<CountedLines>(picture.runner, others[i], watch, draw);
+            shape_saver(*lines, shape);
+            picture.runner.current_saver = std::move(lines);
+        }
+    }
     if (wait == Wait::display_off) tell_display(window->hwnd, display_off);
     app.run_saver(std::move(window));
-    const double seconds = count.last - count.first;
-    std::printf("frames %lld seconds %.3f frames/s %.1f\n", static_cast<long long>(count.frames), seconds,
-                seconds > 0 ? static_cast<double>(count.frames - 1) / seconds : 0.0);
+    double slowest = frames_per_second(count);
+    for (const FrameCount& other : others) slowest = std::min(slowest, frames_per_second(other));
+    std::printf("frames %lld seconds %.3f frames/s %.1f", static_cast<long long>(count.frames),
+                count.last - count.first, slowest);
+    if (!others.empty()) std::printf(" (primary %.1f, %zu other monitors)", frames_per_second(count), others.size());
+    std::printf("\n");
     return static_cast<int>(app.exit_code);
 }
 

@@ -68,9 +68,12 @@ row "light"                     24      ""                         ""          s
 row "heavy"                     24      ""                         ""          saver heavy
 row "frames drawing nothing"    24      ""                         ""          saver bare
 row "true colour cycling"       24      "true colour cycling=yes"  ""          saver light
+row "two monitors, primary"     mm      "monitors=primary"         ""          saver light
 row "span"                      mm      "monitors=span"            ""          saver light
 row "mirror"                    mm      "monitors=mirror"          ""          saver light
 row "separate, light"           mm      "monitors=separate"        "separate"  saver light
+row "two monitors, heavy"       mm      "monitors=primary"         ""          saver heavy
+row "mirror, heavy"             mm      "monitors=mirror"          ""          saver heavy
 row "separate, heavy"           mm      "monitors=separate"        "separate"  saver heavy
 row "preview"                   24      "preview=yes"              ""          preview
 row "display off"               24      ""                         ""          saver light --display-off
@@ -313,7 +316,7 @@ one_saver() {
     return 0
   fi
   wait "$pid" || true
-  fps=$(tr -d '\r' <"$out" | awk '{ for (k = 1; k < NF; k++) if ($k == "frames/s") print $(k + 1) }')
+  fps=$(tr -d '\r' <"$out" | awk '{ for (k = 1; k < NF; k++) if ($k == "frames/s") { print $(k + 1); exit } }')
   rm -f "$out"
   [ -n "$fps" ] && echo "$gone $use $fps"
   return 0

@@ -129,21 +129,18 @@ DrawContext& EffectRunner::target(DrawContext& window_context) {
 }
 
 void EffectRunner::run(DrawContext& window_context) {
-    if (!current_saver || off) return;
-    schedule.slice_begins(now_us());
-    slice_started = true;
-    current_saver->run_on(target(window_context));
-    // Gone dark in the middle of the slice: nothing more is shown or asked for.
-    if (off) return;
-    if (unshown() && (current_saver->done || schedule.show_due(now_us(), true))) show();
-    invalidate();
+    run_batch(window_context);
+    if (current_saver && !off) invalidate();
 }
 
 void EffectRunner::run_batch(DrawContext& window_context) {
     if (!current_saver || off) return;
-    schedule.slice_begins(now_us());
+    turn_began = now_us();
+    schedule.slice_begins(turn_began);
     slice_started = true;
     current_saver->run_on(target(window_context));
+    // Gone dark in the middle of the slice: nothing more is shown or asked for.
+    if (off) return;
     if (unshown() && (current_saver->done || schedule.show_due(now_us(), true))) show();
 }
 
@@ -170,12 +167,18 @@ bool EffectRunner::message_arrived(int64_t now) {
 }
 
 // Every call after the first of a slice follows a drawn frame. A follower
-// never sleeps: it draws what came due and hands back to the runner that leads.
+// never sleeps: it draws what came due and hands back to the runner that
+// leads, at the latest after a refresh period, so that frames longer than
+// their period on one monitor leave the others their share.
 bool EffectRunner::next_frame(int32_t period_ms) {
     if (!slice_started) drawn = true;
     slice_started = false;
     const int32_t period = std::max(period_ms, least_frame_ms);
-    if (!leads) return !message_arrived(now_us()) && !off && schedule.frame_due(now_us(), period);
+    if (!leads) {
+        const int64_t now = now_us();
+        return now - turn_began < schedule.refresh_us() && !message_arrived(now) && !off &&
+               schedule.frame_due(now, period);
+    }
     for (;;) {
         int64_t now = now_us();
         if (message_arrived(now) || off) return false;

@@ -145,6 +145,7 @@ private:
     HANDLE sleep_timer = nullptr;
     FrameSchedule schedule;
     bool slice_started = false;
+    int64_t turn_began = 0;
     bool drawn = false;
     bool off = false;
     std::clock_t went_off = 0;
