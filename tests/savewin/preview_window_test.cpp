@@ -258,9 +258,19 @@ TEST_F(PreviewWindowTest, DrawsNothingWhileTheDisplayIsOff) {
         ASSERT_TRUE(pump_until(2000, [&frames] { return frames > 0; }));
         EXPECT_EQ(PreviewWindow::watch_period_ms, window.watch_interval());
 
-        EXPECT_EQ(TRUE, tell_display(window.hwnd, display_off));
+        // Sent from another thread while the preview draws, as Windows sends it.
+        const HWND handle = window.hwnd;
+        const int64_t before = frames.load();
+        LRESULT told = 0;
+        {
+            Bystander system([&] {
+                wait_until(2000, [&] { return frames.load() > before + 20; });
+                told = tell_display(handle, display_off);
+            });
+            pump_until(3000, [&system] { return system.finished(); });
+        }
+        EXPECT_EQ(TRUE, told);
         EXPECT_GE(window.watch_interval(), 500u);
-        pump_for(50);
         const int64_t frames_off = frames;
         const int32_t shown_off = window.runner.picture ? window.runner.picture->presentations : 0;
         pump_for(2000);
