@@ -17,7 +17,7 @@ read -r display xorg < <(quorix_xorg_start) || { echo "soak: the two-monitor dis
 export QUORIX_DISPLAY_MM=$display QUORIX_DEPTH=mm
 cleanup() { quorix_wineserver_stop; kill "$xorg" 2>/dev/null; }
 trap cleanup EXIT
-quorix_xorg_two_monitors "$DISPLAY"
+quorix_xorg_two_monitors "$display"
 quorix_wine_prepare_one
 quorix_wine_env
 wineserver -p </dev/null >/dev/null 2>&1
