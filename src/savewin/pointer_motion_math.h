@@ -9,13 +9,19 @@
 // so a rule between two reports would never see a jump; one reporting a
 // hundred times a second moves ten times as far. The pointer is compared with
 // where it was a fixed time earlier instead: the newest report at or before
-// that time, or the reference of the last reset while there is none.
+// that time, or the reference of the last reset while there is none. Between
+// that report and the next one, when they are at most merge_ms apart, the
+// pointer is taken to have moved in a line: a queue that is read late keeps
+// only the last of the moves it held (under Wine a busy frame merged 103 ms of
+// a slow walk into one 14-pixel report), so a short gap between reports does
+// not mean the pointer stood still. A longer gap is the pointer at rest.
 class PointerMotion {
 public:
     // How far back a report is compared with, and the pixels it may move on
     // either axis within that time without counting as a move.
     static constexpr int32_t window_ms = 100;
     static constexpr int32_t still_pixels = 19;
+    static constexpr int32_t merge_ms = 250;
     // Reports that come faster than this replace the newest kept one, so the
     // ring always reaches (capacity - 2) * spacing back, beyond the window, and
     // the reference found is less than one spacing older than the newest
@@ -39,7 +45,10 @@ private:
         int32_t x;
         int32_t y;
     };
-    const Sample* reference_for(uint32_t time) const;
+    // How many kept reports are newer than the reference for a report at this
+    // time; count when none lies a window back.
+    size_t reference_age(uint32_t time) const;
+    const Sample& at_age(size_t age) const { return ring[(newest + capacity - age) % capacity]; }
     void keep(const Sample& sample);
 
     std::array<Sample, capacity> ring{};

@@ -221,14 +221,35 @@ int SaverWindow::on_activate(int active, int) {
     return 0;
 }
 
-int SaverWindow::on_mouse(UINT message, LPARAM, WPARAM) {
-    // Small moves only drag the reference point along, so slow drift never wakes.
-    if ((message == WM_MOUSEMOVE && !moved_far(initial_cursor)) || dialog_open) {
+int SaverWindow::on_mouse(UINT message, LPARAM lparam, WPARAM) {
+    if (message == WM_MOUSEMOVE) {
+        // Covers and mirrors forward their moves in this window's coordinates.
+        POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+        ClientToScreen(hwnd, &point);
+        if (dialog_open) {
+            initial_cursor = point;
+            return 1;
+        }
+        if (!pointer_moved_far(point)) return 1;
+    } else if (dialog_open) {
         GetCursorPos(&initial_cursor);
         return 1;
     }
+    // Wheels and side buttons are buttons; a release wakes as a press does.
     if (!ignore_mouse) wake();
     return 1;
+}
+
+// Slow drift never wakes, however often the mouse reports it: the pointer must
+// be far from where it was a tenth of a second before.
+bool SaverWindow::pointer_moved_far(POINT point) {
+    if (!pointer_motion.started() || initial_cursor.x != motion_reference.x ||
+        initial_cursor.y != motion_reference.y)
+        pointer_motion.reset(initial_cursor.x, initial_cursor.y);
+    const bool moved = pointer_motion.moved_far(static_cast<uint32_t>(GetMessageTime()), point.x, point.y);
+    initial_cursor = point;
+    motion_reference = point;
+    return moved;
 }
 
 // With a password, system commands such as task switching are swallowed.

@@ -6,6 +6,7 @@
 #include "saver/saver_host.h"
 #include "savewin/effect_runner.h"
 #include "savewin/monitor_layout_math.h"
+#include "savewin/pointer_motion_math.h"
 
 class MirrorPresenter;
 class MonitorCovers;
@@ -92,11 +93,18 @@ private:
     // The saver was the active program once; the activation changes of its
     // own start come before.
     bool been_active = false;
+    // Where the pointer was reported lately, to tell a move from drift.
+    PointerMotion pointer_motion;
+    // initial_cursor as the last move left it: when it differs, the start or a
+    // dialog set it, and the history starts over from there.
+    POINT motion_reference{};
 
     // Spanning, the window lies over every monitor and guards them all, so it
     // is topmost whatever "stay on top" says.
     bool guards_every_monitor() const { return monitor_mode == MonitorMode::span; }
     void monitors_changed();
+    // Takes a mouse move to a point on the screen; true when it moved far.
+    bool pointer_moved_far(POINT point);
     // The effects take the span screen's size; false when they have it already.
     bool take_span_size();
 

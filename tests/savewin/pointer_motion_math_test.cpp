@@ -89,6 +89,34 @@ TEST(PointerMotion, SmallMovesWithinTheWindowAddUp) {
     EXPECT_TRUE(motion.moved_far(1300, 130, 100));
 }
 
+// A queue read late holds one move for many: the report after the gap lies
+// where the pointer went meanwhile, not where it jumped.
+TEST(PointerMotion, MovesMergedWhileTheQueueWaitedAreNoJump) {
+    PointerMotion motion;
+    motion.reset(400, 300);
+    bool moved = false;
+    // 2 pixels every 16 ms (125 a second); 48 to 142 ms of reports merged into one.
+    uint32_t time = 1000;
+    int32_t x = 400;
+    for (int i = 0; i < 40 && !moved; ++i) {
+        time += 16;
+        x += 2;
+        moved = motion.moved_far(time, x, 300);
+    }
+    time += 103;
+    x += 14;
+    moved = moved || motion.moved_far(time, x, 300);
+    for (int i = 0; i < 20 && !moved; ++i) {
+        time += 16;
+        x += 2;
+        moved = motion.moved_far(time, x, 300);
+    }
+    EXPECT_FALSE(moved);
+    // The report after a gap is measured whole: a jump there wakes.
+    time += 100;
+    EXPECT_TRUE(motion.moved_far(time, x + 20, 300));
+}
+
 TEST(PointerMotion, AfterAStallASmallMoveDoesNotWake) {
     PointerMotion motion;
     EXPECT_EQ(-1, first_far_move(motion, 250, 100, 1));
