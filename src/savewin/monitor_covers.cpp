@@ -32,11 +32,17 @@ HWND saver_of(HWND cover) {
     return reinterpret_cast<HWND>(GetWindowLongPtrA(cover, GWLP_USERDATA));
 }
 
-// Mouse input goes to the saver window in its own client coordinates, so its
-// wake rules (which read the cursor in screen coordinates) apply unchanged.
+bool is_wheel(UINT message) { return message == WM_MOUSEWHEEL || message == WM_MOUSEHWHEEL; }
+
+// Mouse input goes to the saver window as if it came there: in its client
+// coordinates, wheels in screen coordinates, so its wake rules apply unchanged.
 void forward_mouse(HWND cover, UINT message, WPARAM wparam, LPARAM lparam) {
     HWND saver = saver_of(cover);
     if (!saver) return;
+    if (is_wheel(message)) {
+        SendMessageA(saver, message, wparam, lparam);
+        return;
+    }
     POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
     ClientToScreen(cover, &point);
     ScreenToClient(saver, &point);
@@ -44,7 +50,7 @@ void forward_mouse(HWND cover, UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT CALLBACK cover_procedure(HWND cover, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) {
+    if (message >= WM_MOUSEMOVE && message <= WM_MOUSEHWHEEL) {
         forward_mouse(cover, message, wparam, lparam);
         return 0;
     }

@@ -183,4 +183,43 @@ TEST_F(SaverWindowTest, OptionsKeyOpensTheDialogOverThePausedSaver) {
     EXPECT_EQ(1, saver.current_saver->done);
 }
 
+// Wheels and side buttons are buttons: each wakes the saver, a release too, as
+// the left button's does, and "ignore mouse" holds every one of them back.
+TEST_F(SaverWindowTest, WheelsAndSideButtonsWakeUnlessTheMouseIsIgnored) {
+    const UINT buttons[] = {WM_LBUTTONUP, WM_MOUSEWHEEL, WM_XBUTTONDOWN, WM_XBUTTONUP, WM_XBUTTONDBLCLK,
+                            WM_MOUSEHWHEEL};
+    for (UINT message : buttons) {
+        open();
+        const WPARAM wparam = message == WM_MOUSEWHEEL || message == WM_MOUSEHWHEEL
+                                  ? MAKEWPARAM(0, WHEEL_DELTA)
+                                  : MAKEWPARAM(0, XBUTTON1);
+        SendMessageA(window->hwnd, message, wparam, MAKELPARAM(10, 10));
+        EXPECT_FALSE(alive()) << "message 0x" << std::hex << message;
+    }
+    settings::write(settings::ignore_mouse, "yes");
+    for (UINT message : buttons) {
+        open();
+        SendMessageA(window->hwnd, message, 0, MAKELPARAM(10, 10));
+        EXPECT_TRUE(alive()) << "message 0x" << std::hex << message;
+    }
+}
+
+// The first move after the start is measured from where the pointer was then.
+TEST_F(SaverWindowTest, AMoveWakesWhenFarFromWhereThePointerStarted) {
+    initial_cursor = POINT{200, 200};
+    open();
+    SendMessageA(window->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(219, 181));
+    EXPECT_TRUE(alive());
+    EXPECT_EQ(219, initial_cursor.x);
+    initial_cursor = POINT{200, 200};
+    open();
+    SendMessageA(window->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(200, 220));
+    EXPECT_FALSE(alive());
+    initial_cursor = POINT{200, 200};
+    settings::write(settings::ignore_mouse, "yes");
+    open();
+    SendMessageA(window->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(260, 200));
+    EXPECT_TRUE(alive());
+}
+
 }  // namespace
