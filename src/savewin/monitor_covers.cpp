@@ -21,12 +21,6 @@ BOOL CALLBACK collect_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     return TRUE;
 }
 
-std::vector<CoverRect> current_monitors() {
-    std::vector<CoverRect> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, collect_monitor, reinterpret_cast<LPARAM>(&monitors));
-    return monitors;
-}
-
 // The saver window a cover serves, kept in the cover's user data.
 HWND saver_of(HWND cover) {
     return reinterpret_cast<HWND>(GetWindowLongPtrA(cover, GWLP_USERDATA));
@@ -92,6 +86,12 @@ void register_cover_class(const char* name) {
 }
 
 }  // namespace
+
+std::vector<CoverRect> current_monitors() {
+    std::vector<CoverRect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, collect_monitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
 
 MonitorCovers::MonitorCovers(HWND saver_window, Kind kind) : saver(saver_window), kind(kind) {
     register_cover_class(kind == Kind::mirrors ? mirror_class_name : class_name);

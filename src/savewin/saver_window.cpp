@@ -152,22 +152,53 @@ int SaverWindow::on_message(MessageRecord& record) {
     return 0;
 }
 
-// Spanning, the window follows the virtual screen at once, black where it grew,
-// and the next effect takes its size; mirrors show the picture on new monitors.
+// The window follows the screen at once: spanning, the virtual screen, black
+// where it grew; otherwise the primary, one pixel wider and higher. The covers
+// and mirrors follow the monitors, and the next effect takes the new size.
 void SaverWindow::monitors_changed() {
+    std::vector<CoverRect> monitors = current_monitors();
+    if (!(monitors == laid_out_monitors)) {
+        laid_out_monitors = std::move(monitors);
+        monitors_changed_at = GetTickCount();
+    }
     if (monitor_mode == MonitorMode::span) {
         const CoverRect screen = current_virtual_screen();
         if (!(screen == span_screen)) {
             span_screen = screen;
             lay_over(hwnd, screen);
         }
+    } else {
+        primary_screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        RECT window{};
+        GetWindowRect(hwnd, &window);
+        if (!(CoverRect{window.left, window.top, window.right - 1, window.bottom - 1} == primary_screen))
+            lay_over(hwnd, primary_screen);
     }
-    covers->layout();
+    if (covers) covers->layout();
     if (mirror && !runner.display_off()) mirror->present();
+    follow_display_change();
+}
+
+// Today's effect ends, so that the next one starts at the new size; the
+// settings and the password stay.
+void SaverWindow::follow_display_change() {
+    const CoverRect screen = monitor_mode == MonitorMode::span ? span_screen : primary_screen;
+    if (empty(screen) || !current_saver) return;
+    if (screen.right - screen.left != Screen.width || screen.bottom - screen.top != Screen.height)
+        current_saver->done = 1;
 }
 
 void SaverWindow::between_effects() {
-    if (monitor_mode == MonitorMode::span && take_span_size()) runner.fit_picture();
+    if (take_screen_size()) runner.fit_picture();
+}
+
+bool SaverWindow::take_screen_size() {
+    if (monitor_mode == MonitorMode::span) return take_span_size();
+    if (empty(primary_screen)) return false;
+    if (primary_screen.right == Screen.width && primary_screen.bottom == Screen.height) return false;
+    Screen.width = primary_screen.right;
+    Screen.height = primary_screen.bottom;
+    return true;
 }
 
 bool SaverWindow::take_span_size() {
@@ -230,7 +261,13 @@ int SaverWindow::on_mouse(UINT message, LPARAM lparam, WPARAM) {
             initial_cursor = point;
             return 1;
         }
+        const POINT from = initial_cursor;
         if (!pointer_moved_far(point)) return 1;
+        // Only the reference moves: the history starts over from here.
+        if (system_moved_pointer(from)) {
+            pointer_motion.reset(point.x, point.y);
+            return 1;
+        }
     } else if (dialog_open) {
         GetCursorPos(&initial_cursor);
         return 1;
@@ -250,6 +287,28 @@ bool SaverWindow::pointer_moved_far(POINT point) {
     initial_cursor = point;
     motion_reference = point;
     return moved;
+}
+
+// X moves a pointer left on a monitor that goes, and Wine may hand that move
+// over before its list of monitors changes (measured: up to a few tens of
+// milliseconds before), or after it, when the queue is read late. So the list
+// is read again, for a moment, before a jump counts as the user's.
+bool SaverWindow::system_moved_pointer(POINT from) {
+    constexpr DWORD settle_ms = 300;
+    constexpr DWORD poll_ms = 10;
+    // A change taken within this time was the cause of a jump behind it in the queue.
+    constexpr DWORD recent_ms = 1000;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (!(current_monitors() == laid_out_monitors)) {
+            monitors_changed();
+            return true;
+        }
+        if (!MonitorFromPoint(from, MONITOR_DEFAULTTONULL)) return true;
+        if (monitors_changed_at != 0 && GetTickCount() - monitors_changed_at < recent_ms) return true;
+        if (GetTickCount() - start >= settle_ms) return false;
+        Sleep(poll_ms);
+    }
 }
 
 // With a password, system commands such as task switching are swallowed.

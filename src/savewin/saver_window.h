@@ -1,15 +1,16 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <vector>
 #include "framework/window.h"
 #include "lib/refstring.h"
 #include "saver/saver_host.h"
 #include "savewin/effect_runner.h"
+#include "savewin/monitor_covers.h"
 #include "savewin/monitor_layout_math.h"
 #include "savewin/pointer_motion_math.h"
 
 class MirrorPresenter;
-class MonitorCovers;
 class Saver;
 
 // The black full-screen window of a saver run: drives the effect from its paint
@@ -90,6 +91,13 @@ private:
     // In span mode, the virtual screen as last laid out; the next effect takes
     // its size.
     CoverRect span_screen{0, 0, 0, 0};
+    // The monitors as the windows were last laid out for, and when they last
+    // changed (tick count).
+    std::vector<CoverRect> laid_out_monitors = current_monitors();
+    DWORD monitors_changed_at = 0;
+    // Outside span mode, the primary monitor after a display change; empty
+    // until one came.
+    CoverRect primary_screen{0, 0, 0, 0};
     // The saver was the active program once; the activation changes of its
     // own start come before.
     bool been_active = false;
@@ -105,6 +113,15 @@ private:
     void monitors_changed();
     // Takes a mouse move to a point on the screen; true when it moved far.
     bool pointer_moved_far(POINT point);
+    // True when the system moved the pointer from `from`: off a monitor that
+    // went, or with a change of the monitors.
+    bool system_moved_pointer(POINT from);
+    // The monitors changed: lays the windows out anew and lets the next
+    // effect take the new size.
+    void follow_display_change();
+    // The effects take the screen's size after a display change; false when
+    // they have it already.
+    bool take_screen_size();
     // The effects take the span screen's size; false when they have it already.
     bool take_span_size();
 
