@@ -222,4 +222,38 @@ TEST_F(SaverWindowTest, AMoveWakesWhenFarFromWhereThePointerStarted) {
     EXPECT_TRUE(alive());
 }
 
+// After a display change the window covers the primary again, one pixel
+// wider and higher, and the running effect ends so that the next one takes
+// the screen's size; the password stays.
+TEST_F(SaverWindowTest, ADisplayChangeLaysTheWindowOutAgainAndTheNextEffectTakesTheSize) {
+    const int32_t width = Screen.width;
+    const int32_t height = Screen.height;
+    SaverWindow& saver = open();
+    saver.password = String("abc");
+    SetWindowPos(saver.hwnd, nullptr, 0, 0, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The effects still have the size from before the change.
+    Screen.width = 640;
+    Screen.height = 480;
+    saver.current_saver->done = 0;
+    SendMessageA(saver.hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    RECT rect{};
+    GetWindowRect(saver.hwnd, &rect);
+    EXPECT_EQ(0, rect.left);
+    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) + 1, rect.right);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) + 1, rect.bottom);
+    EXPECT_EQ(1, saver.current_saver->done);
+    saver.between_effects();
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), Screen.width);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), Screen.height);
+    EXPECT_STREQ("abc", saver.password.text());
+    EXPECT_TRUE(alive());
+    // At the size already, the effect goes on.
+    saver.current_saver->done = 0;
+    SendMessageA(saver.hwnd, WM_DISPLAYCHANGE, 32, 0);
+    EXPECT_EQ(0, saver.current_saver->done);
+    Screen.width = width;
+    Screen.height = height;
+}
+
 }  // namespace
