@@ -262,7 +262,9 @@ int SaverWindow::on_mouse(UINT message, LPARAM lparam, WPARAM) {
             return 1;
         }
         const POINT from = initial_cursor;
-        if (!pointer_moved_far(point)) return 1;
+        // Ignored, a move needs no second look at the monitors: the watch lays
+        // the windows out after a change.
+        if (!pointer_moved_far(point) || ignore_mouse) return 1;
         // Only the reference moves: the history starts over from here.
         if (system_moved_pointer(from)) {
             pointer_motion.reset(point.x, point.y);
@@ -289,10 +291,10 @@ bool SaverWindow::pointer_moved_far(POINT point) {
     return moved;
 }
 
-// X moves a pointer left on a monitor that goes, and Wine may hand that move
-// over before its list of monitors changes (measured: up to a few tens of
-// milliseconds before), or after it, when the queue is read late. So the list
-// is read again, for a moment, before a jump counts as the user's.
+// X moves a pointer left on a monitor that goes or shrinks, and Wine 8 may hand
+// that move over before its list of monitors changes (measured: 1 to 103 ms
+// before), or after it, when the queue is read late. So the list is read
+// again, for a moment, before a jump counts as the user's.
 bool SaverWindow::system_moved_pointer(POINT from) {
     constexpr DWORD settle_ms = 300;
     constexpr DWORD poll_ms = 10;
