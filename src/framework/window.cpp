@@ -171,7 +171,8 @@ bool Window::route(MessageRecord& record) {
 bool Window::route_input(MessageRecord& record) {
     const UINT message = record.message;
     if (message >= WM_KEYDOWN && message <= WM_SYSKEYDOWN) return on_key(record);
-    if (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK)
+    // Moves, buttons, wheels and side buttons; wheels carry screen coordinates.
+    if (message >= WM_MOUSEMOVE && message <= WM_MOUSEHWHEEL)
         return on_mouse(message, record.lparam, record.wparam);
     return on_message(record);
 }

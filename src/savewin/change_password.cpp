@@ -50,7 +50,8 @@ void confirm_change(HWND dialog) {
         check_password_change(protect, stored_password(), lower_text(dialog, IDC_OLD_PASSWORD), new_text,
                               protect ? lower_text(dialog, IDC_RETYPE_PASSWORD) : String());
     if (change.message) {
-        MessageBoxA(nullptr, change.message, input_error_caption, MB_ICONERROR);
+        // Owned by the dialog, so that it shows above it, also over a topmost span window.
+        MessageBoxA(dialog, change.message, input_error_caption, MB_ICONERROR);
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, change.focus)), TRUE);
         return;
     }

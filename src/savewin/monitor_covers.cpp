@@ -21,22 +21,22 @@ BOOL CALLBACK collect_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     return TRUE;
 }
 
-std::vector<CoverRect> current_monitors() {
-    std::vector<CoverRect> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, collect_monitor, reinterpret_cast<LPARAM>(&monitors));
-    return monitors;
-}
-
 // The saver window a cover serves, kept in the cover's user data.
 HWND saver_of(HWND cover) {
     return reinterpret_cast<HWND>(GetWindowLongPtrA(cover, GWLP_USERDATA));
 }
 
-// Mouse input goes to the saver window in its own client coordinates, so its
-// wake rules (which read the cursor in screen coordinates) apply unchanged.
+bool is_wheel(UINT message) { return message == WM_MOUSEWHEEL || message == WM_MOUSEHWHEEL; }
+
+// Mouse input goes to the saver window as if it came there: in its client
+// coordinates, wheels in screen coordinates, so its wake rules apply unchanged.
 void forward_mouse(HWND cover, UINT message, WPARAM wparam, LPARAM lparam) {
     HWND saver = saver_of(cover);
     if (!saver) return;
+    if (is_wheel(message)) {
+        SendMessageA(saver, message, wparam, lparam);
+        return;
+    }
     POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
     ClientToScreen(cover, &point);
     ScreenToClient(saver, &point);
@@ -44,7 +44,7 @@ void forward_mouse(HWND cover, UINT message, WPARAM wparam, LPARAM lparam) {
 }
 
 LRESULT CALLBACK cover_procedure(HWND cover, UINT message, WPARAM wparam, LPARAM lparam) {
-    if (message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK) {
+    if (message >= WM_MOUSEMOVE && message <= WM_MOUSEHWHEEL) {
         forward_mouse(cover, message, wparam, lparam);
         return 0;
     }
@@ -86,6 +86,12 @@ void register_cover_class(const char* name) {
 }
 
 }  // namespace
+
+std::vector<CoverRect> current_monitors() {
+    std::vector<CoverRect> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, collect_monitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
 
 MonitorCovers::MonitorCovers(HWND saver_window, Kind kind) : saver(saver_window), kind(kind) {
     register_cover_class(kind == Kind::mirrors ? mirror_class_name : class_name);

@@ -3,6 +3,9 @@
 #include <vector>
 #include "savewin/cover_layout_math.h"
 
+// The monitors as the system reports them now, in its order.
+std::vector<CoverRect> current_monitors();
+
 // Black windows over the monitors that the saver window leaves uncovered. They
 // belong to the saver window (owned by it, so they go when it is destroyed),
 // never take activation or the keyboard, and hand their mouse input to it.

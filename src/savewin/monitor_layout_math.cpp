@@ -88,3 +88,12 @@ std::vector<int32_t> nearest_indexes(int32_t source, int32_t target) {
         indexes.push_back(static_cast<int32_t>((2 * i + 1) * source / (2 * static_cast<int64_t>(target))));
     return indexes;
 }
+
+bool on_monitor_edge(const std::vector<CoverRect>& monitors, int32_t x, int32_t y) {
+    for (const CoverRect& m : monitors) {
+        if (x < m.left || y < m.top || x >= m.right || y >= m.bottom) continue;
+        if (x == m.left || y == m.top || x == m.right - 1 || y == m.bottom - 1) return true;
+        return false;
+    }
+    return true;
+}

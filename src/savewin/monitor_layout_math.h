@@ -34,6 +34,11 @@ CoverRect fitted_rect(int32_t picture_width, int32_t picture_height, const Cover
 // that the saver window does not already hold whole.
 std::vector<CoverRect> mirror_layout(const std::vector<CoverRect>& monitors, const CoverRect& saver);
 
+// True when the point lies on the outermost row or column of a monitor, or on
+// no monitor at all: where the system puts a pointer it moves off a monitor
+// that went or shrank.
+bool on_monitor_edge(const std::vector<CoverRect>& monitors, int32_t x, int32_t y);
+
 // For each of `target` pixels of a row scaled from `source` pixels, the source
 // pixel nearest its centre; empty when either is not positive.
 std::vector<int32_t> nearest_indexes(int32_t source, int32_t target);

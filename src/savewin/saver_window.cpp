@@ -165,20 +165,44 @@ int SaverWindow::on_message(MessageRecord& record) {
     return 0;
 }
 
-// Spanning, the window follows the virtual screen at once, black where it grew,
-// and the next effect takes its size; mirrors show the picture on new monitors.
+// The window follows the screen at once: spanning, the virtual screen, black
+// where it grew; otherwise the primary, one pixel wider and higher. The covers
+// and mirrors follow the monitors, and the next effect takes the new size.
 void SaverWindow::monitors_changed() {
+    std::vector<CoverRect> monitors = current_monitors();
+    if (!(monitors == laid_out_monitors)) {
+        laid_out_monitors = std::move(monitors);
+        monitors_changed_at = GetTickCount();
+    }
     if (monitor_mode == MonitorMode::span) {
         const CoverRect screen = current_virtual_screen();
         if (!(screen == span_screen)) {
             span_screen = screen;
             lay_over(hwnd, screen);
-            runner.resize_for_next(screen.right - screen.left, screen.bottom - screen.top);
         }
+    } else {
+        primary_screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        RECT window{};
+        GetWindowRect(hwnd, &window);
+        if (!(CoverRect{window.left, window.top, window.right - 1, window.bottom - 1} == primary_screen))
+            lay_over(hwnd, primary_screen);
     }
-    covers->layout();
+    if (covers) covers->layout();
     if (separate) separate->follow_windows();
     if (mirror && !runner.display_off()) mirror->present();
+    follow_display_change();
+}
+
+// Today's effect ends, so that the next one starts at the new size; the
+// settings and the password stay.
+void SaverWindow::follow_display_change() {
+    const CoverRect screen = monitor_mode == MonitorMode::span ? span_screen : primary_screen;
+    if (empty(screen) || !current_saver) return;
+    const int32_t width = screen.right - screen.left;
+    const int32_t height = screen.bottom - screen.top;
+    if (width == Screen.width && height == Screen.height) return;
+    runner.resize_for_next(width, height);
+    current_saver->done = 1;
 }
 
 void SaverWindow::read_options() {
@@ -229,14 +253,68 @@ int SaverWindow::on_activate(int active, int) {
     return 0;
 }
 
-int SaverWindow::on_mouse(UINT message, LPARAM, WPARAM) {
-    // Small moves only drag the reference point along, so slow drift never wakes.
-    if ((message == WM_MOUSEMOVE && !moved_far(initial_cursor)) || dialog_open) {
+int SaverWindow::on_mouse(UINT message, LPARAM lparam, WPARAM) {
+    if (message == WM_MOUSEMOVE) {
+        // Covers and mirrors forward their moves in this window's coordinates.
+        POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+        ClientToScreen(hwnd, &point);
+        if (dialog_open) {
+            initial_cursor = point;
+            return 1;
+        }
+        const POINT from = initial_cursor;
+        // Ignored, a move needs no second look at the monitors: the watch lays
+        // the windows out after a change.
+        if (!pointer_moved_far(point) || ignore_mouse) return 1;
+        // Only the reference moves: the history starts over from here.
+        if (system_moved_pointer(from, point)) {
+            pointer_motion.reset(point.x, point.y);
+            return 1;
+        }
+    } else if (dialog_open) {
         GetCursorPos(&initial_cursor);
         return 1;
     }
+    // Wheels and side buttons are buttons; a release wakes as a press does.
     if (!ignore_mouse) wake();
     return 1;
+}
+
+// Slow drift never wakes, however often the mouse reports it: the pointer must
+// be far from where it was a tenth of a second before.
+bool SaverWindow::pointer_moved_far(POINT point) {
+    if (!pointer_motion.started() || initial_cursor.x != motion_reference.x ||
+        initial_cursor.y != motion_reference.y)
+        pointer_motion.reset(initial_cursor.x, initial_cursor.y);
+    const bool moved = pointer_motion.moved_far(static_cast<uint32_t>(GetMessageTime()), point.x, point.y);
+    initial_cursor = point;
+    motion_reference = point;
+    return moved;
+}
+
+// X moves a pointer left on a monitor that goes or shrinks, and Wine 8 may hand
+// that move over before its list of monitors changes (measured: 1 to 103 ms
+// before), or after it, when the queue is read late. Such a move ends on the
+// outermost row or column of a monitor, where X puts the pointer it moves: only
+// a jump that ends there waits a moment for the list to change before it counts
+// as the user's; any other wakes at once.
+bool SaverWindow::system_moved_pointer(POINT from, POINT to) {
+    constexpr DWORD settle_ms = 300;
+    constexpr DWORD poll_ms = 10;
+    // A change taken within this time was the cause of a jump behind it in the queue.
+    constexpr DWORD recent_ms = 1000;
+    const DWORD start = GetTickCount();
+    const bool may_wait = on_monitor_edge(current_monitors(), to.x, to.y);
+    for (;;) {
+        if (!(current_monitors() == laid_out_monitors)) {
+            monitors_changed();
+            return true;
+        }
+        if (!MonitorFromPoint(from, MONITOR_DEFAULTTONULL)) return true;
+        if (monitors_changed_at != 0 && GetTickCount() - monitors_changed_at < recent_ms) return true;
+        if (!may_wait || GetTickCount() - start >= settle_ms) return false;
+        Sleep(poll_ms);
+    }
 }
 
 // With a password, system commands such as task switching are swallowed.

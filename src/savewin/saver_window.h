@@ -2,13 +2,15 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 #include "framework/window.h"
 #include "lib/refstring.h"
 #include "savewin/effect_runner.h"
+#include "savewin/monitor_covers.h"
 #include "savewin/monitor_layout_math.h"
+#include "savewin/pointer_motion_math.h"
 
 class MirrorPresenter;
-class MonitorCovers;
 class SeparatePictures;
 class Saver;
 
@@ -90,14 +92,34 @@ private:
     // In span mode, the virtual screen as last laid out; the next effect takes
     // its size.
     CoverRect span_screen{0, 0, 0, 0};
+    // The monitors as the windows were last laid out for, and when they last
+    // changed (tick count).
+    std::vector<CoverRect> laid_out_monitors = current_monitors();
+    DWORD monitors_changed_at = 0;
+    // Outside span mode, the primary monitor after a display change; empty
+    // until one came.
+    CoverRect primary_screen{0, 0, 0, 0};
     // The saver was the active program once; the activation changes of its
     // own start come before.
     bool been_active = false;
+    // Where the pointer was reported lately, to tell a move from drift.
+    PointerMotion pointer_motion;
+    // initial_cursor as the last move left it: when it differs, the start or a
+    // dialog set it, and the history starts over from there.
+    POINT motion_reference{};
 
     // Spanning, the window lies over every monitor and guards them all, so it
     // is topmost whatever "stay on top" says.
     bool guards_every_monitor() const { return monitor_mode == MonitorMode::span; }
     void monitors_changed();
+    // Takes a mouse move to a point on the screen; true when it moved far.
+    bool pointer_moved_far(POINT point);
+    // True when the system moved the pointer from `from` to `to`: off a
+    // monitor that went, or with a change of the monitors.
+    bool system_moved_pointer(POINT from, POINT to);
+    // The monitors changed: lays the windows out anew and lets the next
+    // effect take the new size.
+    void follow_display_change();
 
     void stamp_version();
     void prepare_window_parameters();

@@ -31,10 +31,20 @@ LRESULT SaverWindow::dispatch(MessageRecord& record) {
 }
 
 void SaverWindow::other_program_active() {
-    // A dialog of the saver's own asks the user already. The password dialog
-    // stays in front, so that no other program is used past the saver.
+    // A dialog of the saver's own is up. The password dialog stays in front,
+    // so that no other program is used past the saver.
     if (dialog_open) {
-        if (HWND dialog = password_dialog_over(hwnd)) SetForegroundWindow(dialog);
+        if (HWND dialog = password_dialog_over(hwnd)) {
+            SetForegroundWindow(dialog);
+            return;
+        }
+        // With a password, the options dialog must not leave the desktop in
+        // reach: it ends as Cancel (a box or dialog over it first, one a
+        // round) and the notice comes again, to ask once it is gone.
+        HWND popup = GetLastActivePopup(hwnd);
+        if (password.empty() || !popup || popup == hwnd) return;
+        PostMessageA(popup, WM_COMMAND, IDCANCEL, 0);
+        PostMessageA(hwnd, foreground_lost, 0, 0);
         return;
     }
     // The password dialog must be reachable: the saver takes the foreground

@@ -40,6 +40,8 @@ e2e_eq "the stored form is that of the lower-cased password" "$(stored_form "ope
 
 # -- Errors keep the dialog open, with the focus on the field to correct.
 change_password 1 "wrong" "" ""
+box_owner() { wait_dialog "$ERROR_TITLE" >/dev/null && dialog_probe owner "$ERROR_TITLE"; }
+e2e_eq "the error box is owned by the dialog, so it shows above it" "$PLAIN_TITLE" "$(box_owner)"
 e2e_eq "an empty new password is reported first, even with a wrong old one" \
   "Enter new password" "$(read_error_box)"
 e2e_eq "... and the focus goes to the new password" "$ID_NEW" "$(dialog_probe focus "$PLAIN_TITLE")"

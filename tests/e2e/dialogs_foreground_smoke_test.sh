@@ -2,8 +2,9 @@
 # Another program taking the foreground (as the Windows key's Start menu, or a
 # program activating itself) is waking input: without a password the saver
 # ends with exit code 0 within a second, also with "ignore mouse"; with one,
-# the password dialog opens in front and the right password ends it. The
-# saver's own dialogs and a second "/s" do not wake it.
+# the password dialog opens in front and the right password ends it, also
+# when the options dialog was open, which ends as Cancel. The saver's own
+# dialogs and a second "/s" do not wake it.
 source "$(dirname "$0")/dialogs_lib.sh"
 source "$(dirname "$0")/shell_lib.sh"
 e2e_begin dialogs_foreground 24
@@ -78,6 +79,24 @@ e2e_focus "$window"
 e2e_type abc
 e2e_key Return
 e2e_check "a password: the right one ends the run with exit code 0" shell_ended_cleanly
+stand_in_stop
+
+# The options dialog is no way past the password: it ends as Cancel and the
+# saver asks.
+shell_start_saver /s
+e2e_key s
+window=$(wait_dialog "$VERSIONED_TITLE" "$ID_HIDE_MOUSE")
+e2e_check "a password, the options dialog open: \"s\" opened it" test -n "$window"
+take_foreground 6000 "a password, the options dialog open"
+e2e_check "... the options dialog ends" wait_dialog_gone "$VERSIONED_TITLE" "$ID_HIDE_MOUSE"
+window=$(wait_dialog "$VERSIONED_TITLE" "$ID_PASSWORD_ENTRY")
+e2e_check "... the password dialog opens instead" test -n "$window"
+e2e_eq "... in front" "$VERSIONED_TITLE" "$(dialog_probe foreground saver)"
+e2e_check "... and the saver still runs" e2e_running
+e2e_focus "$window"
+e2e_type abc
+e2e_key Return
+e2e_check "... the right password ends the run with exit code 0" shell_ended_cleanly
 stand_in_stop
 
 e2e_clear_settings

@@ -85,14 +85,15 @@ monitors_start_saver() {
   sleep 1
 }
 
-# Moves the pointer in steps of 5 pixels along y = 300 from the primary to X,
-# from one xdotool, so steps keep their pace. A saver that reads its input late
-# sees several steps at once, and one of 20 pixels is a jump that wakes it: a
-# busy machine could miss four steps before the walk stops being slow.
+# Walks the pointer slowly along y = 300 from where the saver started it
+# (400, 300) to X, as a
+# mouse of today drifts: 2-pixel steps, one every 16 ms or more (125 pixels a
+# second at most, 12 or 13 pixels a tenth of a second), from one xdotool so
+# the steps keep their pace.
 monitors_walk_to() {
   local x steps=()
-  for x in $(seq 405 5 "$1"); do
-    steps+=(mousemove "$x" 300 sleep 0.04)
+  for ((x = 402; x <= $1; x += 2)); do
+    steps+=(mousemove_relative 2 0 sleep 0.016)
   done
   xdotool "${steps[@]}"
 }

@@ -110,12 +110,13 @@ TEST_F(FrameworkTest, KeyRangeGoesToOnKeyAndSystemKeyUpToOnMessage) {
     EXPECT_FALSE(was_passed_on(WM_KEYDOWN));
 }
 
-TEST_F(FrameworkTest, MouseRangeEndsAtTheMiddleButtonDoubleClick) {
-    send(WM_MOUSEMOVE);
-    send(WM_MBUTTONDBLCLK);
-    send(WM_MOUSEWHEEL);
-    EXPECT_EQ((std::vector<UINT>{WM_MOUSEMOVE, WM_MBUTTONDBLCLK}), window.mouse);
-    EXPECT_EQ(std::vector<UINT>{WM_MOUSEWHEEL}, window.others);
+TEST_F(FrameworkTest, MouseRangeTakesTheWheelsAndSideButtons) {
+    const std::vector<UINT> mouse{WM_MOUSEMOVE, WM_MBUTTONDBLCLK, WM_MOUSEWHEEL, WM_XBUTTONDOWN,
+                                  WM_XBUTTONUP, WM_XBUTTONDBLCLK, WM_MOUSEHWHEEL};
+    for (UINT message : mouse) send(message);
+    send(WM_PARENTNOTIFY);
+    EXPECT_EQ(mouse, window.mouse);
+    EXPECT_EQ(std::vector<UINT>{WM_PARENTNOTIFY}, window.others);
 }
 
 TEST_F(FrameworkTest, SizeAndFocusReachTheirHandlersWithDecodedArguments) {

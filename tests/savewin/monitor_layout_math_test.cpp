@@ -144,4 +144,22 @@ TEST(NearestIndexes, EmptyForEmptyRowsAndInRangeForHugeOnes) {
     EXPECT_GT(huge[3], huge[2]);
 }
 
+// Where X leaves a pointer it moved off a monitor that went or shrank: on the
+// outermost row or column of a remaining one (800x600 with 640x480 right of it).
+TEST(MonitorEdge, TheOutermostRowsAndColumnsAndNoMonitorCount) {
+    const std::vector<CoverRect> monitors{{0, 0, 800, 600}, {800, 0, 1440, 480}};
+    EXPECT_TRUE(on_monitor_edge(monitors, 799, 300));    // the second monitor went
+    EXPECT_TRUE(on_monitor_edge(monitors, 800, 479));    // the primary shrank under it
+    EXPECT_TRUE(on_monitor_edge(monitors, 0, 300));
+    EXPECT_TRUE(on_monitor_edge(monitors, 400, 0));
+    EXPECT_TRUE(on_monitor_edge(monitors, 400, 599));
+    EXPECT_TRUE(on_monitor_edge(monitors, 1439, 100));
+    EXPECT_TRUE(on_monitor_edge(monitors, 1000, 550));   // below the second monitor: none
+    EXPECT_TRUE(on_monitor_edge({}, 10, 10));
+    EXPECT_FALSE(on_monitor_edge(monitors, 400, 300));
+    EXPECT_FALSE(on_monitor_edge(monitors, 798, 300));
+    EXPECT_FALSE(on_monitor_edge(monitors, 1000, 478));
+    EXPECT_FALSE(on_monitor_edge(monitors, 1, 1));
+}
+
 }  // namespace

@@ -55,6 +55,36 @@ TEST_F(SaverWindowGuardTest, AnOpenDialogOfItsOwnKeepsItRunning) {
     EXPECT_FALSE(alive());
 }
 
+// With a password the options dialog is no way past it: another program
+// ends the dialog as Cancel (the options stay as they were) and the saver asks.
+TEST_F(SaverWindowGuardTest, WithAPasswordAnotherProgramEndsTheOptionsDialogAndAsks) {
+    SaverWindow& saver = open();
+    saver.password = String("abc");
+    auto resources = std::make_unique<SaverResources>();
+    ASSERT_TRUE(resources->loaded()) << "quorix.scr must be built beside the test";
+
+    bool password_asked = false;
+    DialogDriver driver;
+    driver.on(versioned_title, [this](HWND dialog) {
+            CheckDlgButton(dialog, IDC_HIDE_MOUSE, BST_CHECKED);
+            activate_app(false);
+        }, IDC_HIDE_MOUSE)
+        .on(versioned_title, [&password_asked](HWND dialog) {
+            password_asked = true;
+            set_text(dialog, IDC_PASSWORD_ENTRY, "abc");
+            click(dialog, IDOK);
+        }, IDC_PASSWORD_ENTRY);
+    activate_app(true);
+    type('s');
+    EXPECT_TRUE(alive()) << "the options dialog ended, the password is asked from the message loop";
+    EXPECT_FALSE(cursor_hidden) << "ended as Cancel: the options were not applied";
+    run_posted();
+    resources.reset();
+    EXPECT_TRUE(driver.finished());
+    EXPECT_TRUE(password_asked);
+    EXPECT_FALSE(alive());
+}
+
 TEST_F(SaverWindowGuardTest, WithAPasswordAnotherProgramOpensThePasswordDialog) {
     SaverWindow& saver = open();
     saver.password = String("abc");

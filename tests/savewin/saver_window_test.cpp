@@ -183,4 +183,77 @@ TEST_F(SaverWindowTest, OptionsKeyOpensTheDialogOverThePausedSaver) {
     EXPECT_EQ(1, saver.current_saver->done);
 }
 
+// Wheels and side buttons are buttons: each wakes the saver, a release too, as
+// the left button's does, and "ignore mouse" holds every one of them back.
+TEST_F(SaverWindowTest, WheelsAndSideButtonsWakeUnlessTheMouseIsIgnored) {
+    const UINT buttons[] = {WM_LBUTTONUP, WM_MOUSEWHEEL, WM_XBUTTONDOWN, WM_XBUTTONUP, WM_XBUTTONDBLCLK,
+                            WM_MOUSEHWHEEL};
+    for (UINT message : buttons) {
+        open();
+        const WPARAM wparam = message == WM_MOUSEWHEEL || message == WM_MOUSEHWHEEL
+                                  ? MAKEWPARAM(0, WHEEL_DELTA)
+                                  : MAKEWPARAM(0, XBUTTON1);
+        SendMessageA(window->hwnd, message, wparam, MAKELPARAM(10, 10));
+        EXPECT_FALSE(alive()) << "message 0x" << std::hex << message;
+    }
+    settings::write(settings::ignore_mouse, "yes");
+    for (UINT message : buttons) {
+        open();
+        SendMessageA(window->hwnd, message, 0, MAKELPARAM(10, 10));
+        EXPECT_TRUE(alive()) << "message 0x" << std::hex << message;
+    }
+}
+
+// The first move after the start is measured from where the pointer was then.
+TEST_F(SaverWindowTest, AMoveWakesWhenFarFromWhereThePointerStarted) {
+    initial_cursor = POINT{200, 200};
+    open();
+    SendMessageA(window->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(219, 181));
+    EXPECT_TRUE(alive());
+    EXPECT_EQ(219, initial_cursor.x);
+    initial_cursor = POINT{200, 200};
+    open();
+    SendMessageA(window->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(200, 220));
+    EXPECT_FALSE(alive());
+    initial_cursor = POINT{200, 200};
+    settings::write(settings::ignore_mouse, "yes");
+    open();
+    SendMessageA(window->hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(260, 200));
+    EXPECT_TRUE(alive());
+}
+
+// After a display change the window covers the primary again, one pixel
+// wider and higher, and the running effect ends so that the next one takes
+// the screen's size; the password stays.
+TEST_F(SaverWindowTest, ADisplayChangeLaysTheWindowOutAgainAndTheNextEffectTakesTheSize) {
+    const int32_t width = Screen.width;
+    const int32_t height = Screen.height;
+    SaverWindow& saver = open();
+    saver.password = String("abc");
+    SetWindowPos(saver.hwnd, nullptr, 0, 0, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The effects still have the size from before the change.
+    Screen.width = 640;
+    Screen.height = 480;
+    saver.current_saver->done = 0;
+    SendMessageA(saver.hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    RECT rect{};
+    GetWindowRect(saver.hwnd, &rect);
+    EXPECT_EQ(0, rect.left);
+    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) + 1, rect.right);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) + 1, rect.bottom);
+    EXPECT_EQ(1, saver.current_saver->done);
+    saver.next_saver();
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), Screen.width);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), Screen.height);
+    EXPECT_STREQ("abc", saver.password.text());
+    EXPECT_TRUE(alive());
+    // At the size already, the effect goes on.
+    saver.current_saver->done = 0;
+    SendMessageA(saver.hwnd, WM_DISPLAYCHANGE, 32, 0);
+    EXPECT_EQ(0, saver.current_saver->done);
+    Screen.width = width;
+    Screen.height = height;
+}
+
 }  // namespace
