@@ -140,8 +140,10 @@ void EffectRunner::run_batch(DrawContext& window_context) {
     slice_started = true;
     current_saver->run_on(target(window_context));
     // Gone dark in the middle of the slice: nothing more is shown or asked for.
+    // A slice that a message ended leaves its showing to the next one, so
+    // that input is handled first.
     if (off) return;
-    if (unshown() && (current_saver->done || schedule.show_due(now_us(), true))) show();
+    if (unshown() && current_saver->done) show();
 }
 
 void EffectRunner::run_companions() {
@@ -222,9 +224,9 @@ void EffectRunner::sleep_until(int64_t wake) {
     ++sleeps;
     LARGE_INTEGER due;
     due.QuadPart = -left * 10;   // relative, in 100 ns units
+    // Setting the timer again replaces a wait that a message cut short.
     if (sleep_timer && SetWaitableTimer(sleep_timer, &due, 0, nullptr, nullptr, FALSE)) {
         MsgWaitForMultipleObjectsEx(1, &sleep_timer, INFINITE, QS_ALLINPUT, 0);
-        CancelWaitableTimer(sleep_timer);
         return;
     }
     MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::max<int64_t>(left / 1000, 1)), QS_ALLINPUT, 0);

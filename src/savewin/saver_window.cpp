@@ -304,9 +304,10 @@ bool SaverWindow::system_moved_pointer(POINT from, POINT to) {
     // A change taken within this time was the cause of a jump behind it in the queue.
     constexpr DWORD recent_ms = 1000;
     const DWORD start = GetTickCount();
-    const bool may_wait = on_monitor_edge(current_monitors(), to.x, to.y);
+    std::vector<CoverRect> monitors = current_monitors();
+    const bool may_wait = on_monitor_edge(monitors, to.x, to.y);
     for (;;) {
-        if (!(current_monitors() == laid_out_monitors)) {
+        if (!(monitors == laid_out_monitors)) {
             monitors_changed();
             return true;
         }
@@ -314,6 +315,7 @@ bool SaverWindow::system_moved_pointer(POINT from, POINT to) {
         if (monitors_changed_at != 0 && GetTickCount() - monitors_changed_at < recent_ms) return true;
         if (!may_wait || GetTickCount() - start >= settle_ms) return false;
         Sleep(poll_ms);
+        monitors = current_monitors();
     }
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The displays change while the saver runs, in every mode ("primary", "span",
-# "mirror"): the primary's mode changes to 640x480 and back, and the second
+# "mirror", "separate"): the primary's mode changes to 640x480 and back, and the second
 # monitor goes and comes back, each time with the pointer resting on the part
 # that goes (X then moves it, which is no waking input). After each change
 # every monitor is covered, in Wine's view and on the X display, within five
@@ -122,6 +122,7 @@ check_mode() {
 check_mode primary "640 x 480" "800 x 600"
 check_mode span "1440 x 480" "800 x 600"
 check_mode mirror "640 x 480" "800 x 600"
+check_mode separate "640 x 480" "800 x 600"
 
 e2e_clear_settings
 e2e_end

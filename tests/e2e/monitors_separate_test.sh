@@ -2,7 +2,9 @@
 # With "monitors" = "separate" every monitor shows a picture of its own: lines
 # on both, moving on both; "p" then "f" pause both on different figures that
 # hold still; the primary's trace is the one a run without the other monitor's
-# picture writes; a jump of 20 pixels over the second monitor wakes the saver.
+# picture writes, and the seed reproduces the second monitor's effects too; a
+# jump of 20 pixels over the second monitor wakes the saver; with a password
+# the dialog asks on the primary while the second monitor stays covered.
 source "$(dirname "$0")/monitors_lib.sh"
 monitors_begin monitors_separate
 
@@ -65,6 +67,18 @@ if [ -n "${QUORIX_UPDATE_CAPTURES:-}" ] && [ "$E2E_FAILS" -eq 0 ]; then
   mkdir -p "$QUORIX_SOURCE/docs/captures"
   convert "$run-drawing.png" -strip "$QUORIX_SOURCE/docs/captures/separate.png"
 fi
+
+# The second monitor's effects come from the run's seed too.
+rm -f "$(e2e_temp)"/*.txt
+e2e_mouse_move 400 300
+e2e_start /s -l -d -r 4242
+e2e_wait_window "$PLAIN_TITLE" 30 >/dev/null
+sleep 1
+e2e_key D x
+e2e_check "again: a key ends the run with exit code 0" shell_ended_cleanly
+first_effect=$(grep -a '^monitor 2: effect 1, ' "$(e2e_temp)/trace.txt" | tr -d '\r')
+e2e_eq "the same seed gives the second monitor the same first effect" \
+  "$(grep -a '^monitor 2: effect 1, ' "$run")" "$first_effect"
 
 # The same run without the second monitor's picture.
 e2e_ini_set monitors primary
