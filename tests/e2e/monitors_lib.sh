@@ -77,6 +77,15 @@ monitors_covers_become() {
   return 1
 }
 
+# Types the password into the wake-up dialog WINDOW and presses Enter; true when
+# the saver then ends with exit code 0.
+monitors_answer_password() {
+  e2e_focus "$1"
+  e2e_type "$2"
+  e2e_key Return
+  shell_ended_cleanly
+}
+
 # Starts the saver with the pointer on the primary and waits for its window.
 monitors_start_saver() {
   e2e_mouse_move 400 300

@@ -49,10 +49,7 @@ e2e_click 1
 window=$(wait_dialog "$VERSIONED_TITLE" "$ID_PASSWORD_ENTRY")
 e2e_check "with a password a click on the mirror opens the password dialog" [ -n "$window" ]
 e2e_check "... and the saver still runs" e2e_running
-e2e_focus "$window"
-e2e_type abc
-e2e_key Return
-e2e_check "the right password ends the saver with exit code 0" shell_ended_cleanly
+e2e_check "the right password ends the saver with exit code 0" monitors_answer_password "$window" abc
 
 # With true colour cycling the mirror shows the cycling picture, colours and all.
 e2e_clear_settings

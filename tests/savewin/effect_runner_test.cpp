@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/application.h"
+#include "saver/lines_saver.h"
+#include "saver/saver.h"
+#include "saver/stage.h"
+#include "savewin/effect_runner.h"
+#include "support/memory_context.h"
+#include "support/screen_scope.h"
+
+namespace {
+
+// A window with never a message waiting.
+class QuietWindow : public RunnerWindow {
+public:
+    bool no_msg() const override { return true; }
+};
+
+std::string text_of(const Saver& saver) {
+    std::ostringstream text;
+    text << saver;
+    return text.str();
+}
+
+// The primary's trail as bits: slots never written may hold anything, NaN too.
+std::vector<uint32_t> trail_copy() {
+    std::vector<uint32_t> bits;
+    for (const Array<float>& coordinate : history) {
+        for (int32_t i = 0; i < trail_capacity; ++i) {
+            uint32_t word = 0;
+            std::memcpy(&word, &coordinate[i], sizeof word);
+            bits.push_back(word);
+        }
+    }
+    return bits;
+}
+
+// What a runner on the program's stage starts, in two effects, and what the
+// program's generator gives next.
+struct PrimaryRun {
+    std::string first;
+    std::string second;
+    uint32_t count = 0;
+    int32_t next_value = 0;
+};
+
+class EffectRunnersTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        saved_count = saver_count;
+        saved_waited = start_value_waited;
+        start_value_waited = true;   // no "-t" search
+        saver_count = 0;
+        app.rand.reseed(99);
+    }
+    void TearDown() override {
+        saver_count = saved_count;
+        start_value_waited = saved_waited;
+    }
+
+    ScreenScope screen{true_colour_caps(), 200, 150};
+    CommandLineScope command{"/s"};
+    QuietWindow quiet;
+    uint32_t saved_count = 0;
+    bool saved_waited = false;
+};
+
+// A runner of its own beside the primary's, as for a second monitor: the
+// primary's effects, count, trail, screen and generator stay what they are
+// with the primary's runner alone.
+TEST_F(EffectRunnersTest, TwoRunnersSideBySideLeaveEachOthersEffectsAlone) {
+    PrimaryRun alone;
+    {
+        EffectRunner lead(quiet);
+        lead.attach(nullptr, false);
+        lead.start_next();
+        alone.first = text_of(*lead.current_saver);
+        lead.current_saver->done = 1;
+        lead.start_next();
+        alone.second = text_of(*lead.current_saver);
+        alone.count = saver_count;
+        alone.next_value = app.rand.next();
+    }
+
+    saver_count = 0;
+    app.rand.reseed(99);
+    EffectRunner lead(quiet);
+    lead.attach(nullptr, false);
+    OwnStage own(stage_seed(99, 0));
+    own.screen.width = 120;
+    own.screen.height = 90;
+    EffectRunner follower(quiet, own.stage(), 0, false);
+    follower.attach(nullptr, false);
+    follower.start_next();
+    lead.start_next();
+    EXPECT_EQ(alone.first, text_of(*lead.current_saver));
+
+    // The other picture's frames write its own trail, not the primary's.
+    const std::vector<uint32_t> trail_before = trail_copy();
+    auto* other = dynamic_cast<LinesSaver*>(follower.current_saver.get());
+    ASSERT_TRUE(other);
+    MemoryContext context(120, 90);
+    other->dc = &context;
+    for (int32_t i = 0; i < 50; ++i) other->frame();
+    other->dc = nullptr;
+    EXPECT_EQ(trail_before, trail_copy());
+    EXPECT_GT(context.lit_pixels(), 0);
+
+    follower.current_saver->done = 1;
+    follower.start_next();
+    lead.current_saver->done = 1;
+    lead.start_next();
+    EXPECT_EQ(alone.second, text_of(*lead.current_saver));
+    EXPECT_EQ(alone.count, saver_count);
+    EXPECT_EQ(2u, own.count);
+    EXPECT_EQ(alone.next_value, app.rand.next()) << "the other runner drew from the program's generator";
+    EXPECT_EQ(200, Screen.width);
+    EXPECT_EQ(150, Screen.height);
+    EXPECT_NE(Screen.palette.get(), own.screen.palette.get());
+}
+
+// The same seed and place give the other picture the same effects.
+TEST_F(EffectRunnersTest, TheRunsSeedReproducesTheOtherPicture) {
+    std::string first;
+    for (int32_t round = 0; round < 2; ++round) {
+        OwnStage own(stage_seed(4242, 0));
+        own.screen.width = 120;
+        own.screen.height = 90;
+        EffectRunner follower(quiet, own.stage(), 0, false);
+        follower.attach(nullptr, false);
+        follower.start_next();
+        if (round == 0)
+            first = text_of(*follower.current_saver);
+        else
+            EXPECT_EQ(first, text_of(*follower.current_saver));
+    }
+    OwnStage elsewhere(stage_seed(4242, 1));
+    elsewhere.screen.width = 120;
+    elsewhere.screen.height = 90;
+    EffectRunner other(quiet, elsewhere.stage(), 0, false);
+    other.attach(nullptr, false);
+    other.start_next();
+    EXPECT_NE(first, text_of(*other.current_saver)) << "another monitor's place gives another picture";
+}
+
+}  // namespace
