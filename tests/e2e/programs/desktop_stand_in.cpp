@@ -79,14 +79,16 @@ void pump() {
     }
 }
 
-// Takes the foreground and waits (at most two seconds) until it has it.
+// Takes the foreground and waits (at most two seconds) until it has it. A
+// saver whose password dialog asks may take it back before the first look,
+// so the system's yes to the request counts too.
 bool take_foreground(HWND window) {
-    SetForegroundWindow(window);
+    const bool granted = SetForegroundWindow(window) != FALSE;
     for (int waited = 0; waited < 200 && GetForegroundWindow() != window; ++waited) {
         pump();
         Sleep(10);
     }
-    return GetForegroundWindow() == window;
+    return granted || GetForegroundWindow() == window;
 }
 
 // Pumps the window's messages for the time given; when asked, watches every
