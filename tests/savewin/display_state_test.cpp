@@ -129,9 +129,9 @@ TEST_P(DisplayStateTest, NothingIsDrawnOrShownOnceTheDisplayGoesOff) {
     SaverWindow& saver = open(GetParam());
     EXPECT_EQ(std::string(GetParam().true_colour_cycling) == "yes", saver.runner.picture != nullptr);
     EXPECT_EQ(std::string(GetParam().monitors) == "mirror", saver.mirror_presenter() != nullptr);
-    // A second and a half left: two seconds asleep would end the effect if
-    // they counted toward its length.
-    saver.current_saver->start_time = static_cast<int32_t>(std::clock()) - (Saver::lifetime_ticks - 1500);
+    // Two and a half seconds left: three seconds asleep would end the effect
+    // if they counted toward its length.
+    saver.current_saver->start_time = static_cast<int32_t>(std::clock()) - (Saver::lifetime_ticks - 2500);
     const Saver* effect = saver.current_saver.get();
 
     const AfterNotice seen = display_goes_off_while_drawing();
@@ -147,7 +147,7 @@ TEST_P(DisplayStateTest, NothingIsDrawnOrShownOnceTheDisplayGoesOff) {
 
     const int64_t frames_off = frames.load();
     const int32_t shown_off = saver.runner.showings.load();
-    pump_for(2000);
+    pump_for(3000);
     EXPECT_EQ(frames_off, frames.load());
     EXPECT_EQ(shown_off, saver.runner.showings.load());
     EXPECT_TRUE(IsWindow(saver.hwnd));
@@ -156,7 +156,7 @@ TEST_P(DisplayStateTest, NothingIsDrawnOrShownOnceTheDisplayGoesOff) {
     EXPECT_FALSE(saver.runner.display_off());
     EXPECT_TRUE(draws_past(frames_off + 50));
     EXPECT_EQ(effect, saver.current_saver.get());
-    // Two seconds asleep did not bring the effect closer to its end.
+    // Three seconds asleep did not bring the effect closer to its end.
     EXPECT_EQ(0, saver.current_saver->done);
 }
 
