@@ -71,16 +71,22 @@ protected:
         return *window;
     }
     // Lets the saver draw until another thread sees the frames go past the
-    // count; that thread then ends the slice, as input would.
+    // count; that thread then ends the slice, as input would, and goes on
+    // posting until this thread has come out of it: a slice that began after
+    // the first message was handled would otherwise run the effect's minute.
     bool draws_past(int64_t count) {
         const HWND handle = window->hwnd;
-        bool reached = false;
+        std::atomic<bool> reached{false};
+        std::atomic<bool> out{false};
         {
-            Bystander other([this, handle, count, &reached] {
+            Bystander other([this, handle, count, &reached, &out] {
                 reached = wait_until(3000, [this, count] { return frames.load() > count; });
-                PostMessageA(handle, WM_NULL, 0, 0);
+                do {
+                    PostMessageA(handle, WM_NULL, 0, 0);
+                } while (!wait_until(20, [&out] { return out.load(); }));
             });
-            pump_until(5000, [&other] { return other.finished(); });
+            pump_until(5000, [&reached] { return reached.load(); });
+            out = true;
         }
         return reached;
     }
