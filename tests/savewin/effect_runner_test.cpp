@@ -40,6 +40,20 @@ std::vector<uint32_t> trail_copy() {
     return bits;
 }
 
+// A runner of its own beside the primary's, as for a second monitor, at the
+// place given in the list of other monitors.
+struct OtherRunner {
+    OtherRunner(RunnerWindow& window, int32_t run_seed, int32_t place)
+        : own(stage_seed(run_seed, place)), runner(window, own.stage(), 0, false) {
+        own.screen.width = 120;
+        own.screen.height = 90;
+        runner.attach(nullptr, false);
+        runner.start_next();
+    }
+    OwnStage own;
+    EffectRunner runner;
+};
+
 // What a runner on the program's stage starts, in two effects, and what the
 // program's generator gives next.
 struct PrimaryRun {
@@ -91,12 +105,8 @@ TEST_F(EffectRunnersTest, TwoRunnersSideBySideLeaveEachOthersEffectsAlone) {
     app.rand.reseed(99);
     EffectRunner lead(quiet);
     lead.attach(nullptr, false);
-    OwnStage own(stage_seed(99, 0));
-    own.screen.width = 120;
-    own.screen.height = 90;
-    EffectRunner follower(quiet, own.stage(), 0, false);
-    follower.attach(nullptr, false);
-    follower.start_next();
+    OtherRunner other_picture(quiet, 99, 0);
+    EffectRunner& follower = other_picture.runner;
     lead.start_next();
     EXPECT_EQ(alone.first, text_of(*lead.current_saver));
 
@@ -117,35 +127,25 @@ TEST_F(EffectRunnersTest, TwoRunnersSideBySideLeaveEachOthersEffectsAlone) {
     lead.start_next();
     EXPECT_EQ(alone.second, text_of(*lead.current_saver));
     EXPECT_EQ(alone.count, saver_count);
-    EXPECT_EQ(2u, own.count);
+    EXPECT_EQ(2u, other_picture.own.count);
     EXPECT_EQ(alone.next_value, app.rand.next()) << "the other runner drew from the program's generator";
     EXPECT_EQ(200, Screen.width);
     EXPECT_EQ(150, Screen.height);
-    EXPECT_NE(Screen.palette.get(), own.screen.palette.get());
+    EXPECT_NE(Screen.palette.get(), other_picture.own.screen.palette.get());
 }
 
 // The same seed and place give the other picture the same effects.
 TEST_F(EffectRunnersTest, TheRunsSeedReproducesTheOtherPicture) {
     std::string first;
     for (int32_t round = 0; round < 2; ++round) {
-        OwnStage own(stage_seed(4242, 0));
-        own.screen.width = 120;
-        own.screen.height = 90;
-        EffectRunner follower(quiet, own.stage(), 0, false);
-        follower.attach(nullptr, false);
-        follower.start_next();
+        OtherRunner other(quiet, 4242, 0);
         if (round == 0)
-            first = text_of(*follower.current_saver);
+            first = text_of(*other.runner.current_saver);
         else
-            EXPECT_EQ(first, text_of(*follower.current_saver));
+            EXPECT_EQ(first, text_of(*other.runner.current_saver));
     }
-    OwnStage elsewhere(stage_seed(4242, 1));
-    elsewhere.screen.width = 120;
-    elsewhere.screen.height = 90;
-    EffectRunner other(quiet, elsewhere.stage(), 0, false);
-    other.attach(nullptr, false);
-    other.start_next();
-    EXPECT_NE(first, text_of(*other.current_saver)) << "another monitor's place gives another picture";
+    OtherRunner elsewhere(quiet, 4242, 1);
+    EXPECT_NE(first, text_of(*elsewhere.runner.current_saver)) << "another monitor's place gives another picture";
 }
 
 }  // namespace

@@ -15,6 +15,16 @@
 
 namespace {
 
+// The window covers the primary screen and one pixel more to the right and below.
+void expect_over_the_primary(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(0, rect.left);
+    EXPECT_EQ(0, rect.top);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) + 1, rect.right);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) + 1, rect.bottom);
+}
+
 TEST_F(SaverWindowTest, CoversTheScreenPlusOnePixelWithABlackPopupOfItsClass) {
     SaverWindow& saver = open();
     EXPECT_EQ(&saver, swin);
@@ -30,12 +40,7 @@ TEST_F(SaverWindowTest, CoversTheScreenPlusOnePixelWithABlackPopupOfItsClass) {
               GetClassLongPtrA(saver.hwnd, GCLP_HBRBACKGROUND));
     const LONG_PTR style = GetWindowLongPtrA(saver.hwnd, GWL_STYLE);
     EXPECT_EQ(static_cast<LONG_PTR>(WS_POPUP | 0x8), style & (WS_POPUP | WS_CAPTION | 0x8));
-    RECT rect{};
-    GetWindowRect(saver.hwnd, &rect);
-    EXPECT_EQ(0, rect.left);
-    EXPECT_EQ(0, rect.top);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) + 1, rect.right);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) + 1, rect.bottom);
+    expect_over_the_primary(saver.hwnd);
     ASSERT_TRUE(Screen.palette);
     EXPECT_TRUE(saver.current_saver);
     window.reset();
@@ -236,12 +241,7 @@ TEST_F(SaverWindowTest, ADisplayChangeLaysTheWindowOutAgainAndTheNextEffectTakes
     Screen.height = 480;
     saver.current_saver->done = 0;
     SendMessageA(saver.hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
-    RECT rect{};
-    GetWindowRect(saver.hwnd, &rect);
-    EXPECT_EQ(0, rect.left);
-    EXPECT_EQ(0, rect.top);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) + 1, rect.right);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) + 1, rect.bottom);
+    expect_over_the_primary(saver.hwnd);
     EXPECT_EQ(1, saver.current_saver->done);
     saver.next_saver();
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), Screen.width);
