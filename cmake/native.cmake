@@ -10,6 +10,13 @@ if(QUORIX_PORTABLE_TESTS)
   target_include_directories(test_portable PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(test_portable PRIVATE quorix_portable gtest_main)
   add_test(NAME native_portable COMMAND test_portable)
+  # The 32-bit build has no SSE2: its plain path is checked here too.
+  add_executable(test_recolour_plain ${CMAKE_SOURCE_DIR}/src/gfx/recolour_math.cpp
+                                     ${CMAKE_SOURCE_DIR}/tests/gfx/recolour_math_test.cpp)
+  target_compile_definitions(test_recolour_plain PRIVATE QUORIX_NO_SSE2)
+  target_include_directories(test_recolour_plain PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(test_recolour_plain PRIVATE gtest_main)
+  add_test(NAME native_recolour_plain COMMAND test_recolour_plain)
 endif()
 
 # libFuzzer target for the text inputs (clang only; see tests/fuzz/).

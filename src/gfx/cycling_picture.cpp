@@ -1,6 +1,7 @@
 #include "gfx/cycling_picture.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "gfx/color.h"
 #include "gfx/screen.h"
@@ -50,6 +51,7 @@ CyclingPicture::CyclingPicture(const Palette& palette, HWND window, int32_t widt
     std::copy(std::begin(high_colours), std::end(high_colours), table.begin() + high_first);
     table_changes = palette.changes + 1;
     sync_table();
+    shown_table = table;
     shown_changes = dib_changes = palette.changes;
 
     PictureInfo info{};
@@ -70,6 +72,7 @@ CyclingPicture::CyclingPicture(const Palette& palette, HWND window, int32_t widt
         previous_bitmap = SelectObject(hdc, bitmap);
         // GDI gathers where the effects drew, so a frame shows only that part.
         SetBoundsRect(hdc, nullptr, DCB_ENABLE | DCB_RESET);
+        shown_slots.assign(static_cast<size_t>(stride) * static_cast<size_t>(this->height), 0);
     }
 }
 
@@ -77,6 +80,7 @@ CyclingPicture::~CyclingPicture() {
     restore_font();
     restore_pen();
     restore_brush();
+    if (window_dc) ReleaseDC(window, window_dc);
     if (bitmap) {
         SelectObject(hdc, previous_bitmap);
         DeleteObject(bitmap);
@@ -136,22 +140,42 @@ void CyclingPicture::show() {
 
 void CyclingPicture::uncovered() { whole_due = true; }
 
-// New colours show everywhere; otherwise only where GDI saw drawing since the
-// last presentation.
+// Rows of this many pixels are shown together: a band's columns from its first
+// changed pixel to its last. Narrower bands fit a slanting line more closely,
+// but each costs a call.
+constexpr int32_t band_rows = 16;
+
+// GDI gathers where the effects drew since the last showing; without that, all
+// of the picture counts as drawn.
 void CyclingPicture::present() {
     recolour();
-    const bool recoloured = shown_changes != palette.changes;
-    RECT area{0, 0, width, height};
+    RecolouredSlots recoloured{};
+    for (size_t slot = 0; slot < table.size(); ++slot)
+        recoloured[slot] = std::memcmp(&table[slot], &shown_table[slot], sizeof(RGBQUAD)) != 0;
+    const PixelArea whole{0, 0, width, height};
     RECT bounds{};
-    const bool bounded = hdc && GetBoundsRect(hdc, &bounds, DCB_RESET) == DCB_SET;
-    if (!recoloured && !whole_due && bounded) IntersectRect(&area, &area, &bounds);
-    if (window && !IsRectEmpty(&area)) {
-        if (HDC target = GetDC(window)) {
-            BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, hdc, area.left,
-                   area.top, SRCCOPY);
-            ReleaseDC(window, target);
-        }
+    PixelArea drawn_area;
+    if (hdc && GetBoundsRect(hdc, &bounds, DCB_RESET) == DCB_SET)
+        drawn_area = PixelArea{bounds.left, bounds.top, bounds.right, bounds.bottom};
+    else if (drawn)
+        drawn_area = whole;
+    GdiFlush();
+    std::vector<PixelArea> bands;
+    if (!bits) {
+        bands.push_back(whole);
+    } else if (whole_due) {
+        std::memcpy(shown_slots.data(), bits, shown_slots.size());
+        bands.push_back(whole);
+    } else {
+        bands = changed_bands(SlotRows{bits, stride, width, height}, shown_slots.data(), recoloured, drawn_area,
+                              band_rows);
     }
+    if (window && !bands.empty() && !window_dc) window_dc = GetDC(window);
+    if (window_dc)
+        for (const PixelArea& band : bands)
+            BitBlt(window_dc, band.left, band.top, band.right - band.left, band.bottom - band.top, hdc, band.left,
+                   band.top, SRCCOPY);
+    shown_table = table;
     shown_changes = palette.changes;
     drawn = false;
     whole_due = false;

@@ -3,8 +3,10 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "gfx/draw_context.h"
+#include "gfx/recolour_math.h"
 
 class Palette;
 class RandomGenerator;
@@ -14,7 +16,8 @@ struct ScreenRecord;
 // palette, shown on a window: effects draw colour indexes into it, and changing
 // the table moves the colours, as on an 8-bit palette display. The table keeps
 // the 20 reserved system colours at its ends (black at 0, white at 255) and the
-// palette's entries between them.
+// palette's entries between them. Showing it converts only the bands of rows
+// where the window shows other slots or colours than the picture holds.
 class CyclingPicture : public DrawContext {
 public:
     static constexpr int32_t table_size = 256;
@@ -63,10 +66,16 @@ private:
 
     const Palette& palette;
     HWND window;
+    // The window's context, taken at the first showing and kept: taking one
+    // anew costs more than the showing itself (Wine sets a font up in each).
+    HDC window_dc = nullptr;
     HBITMAP bitmap = nullptr;
     HGDIOBJ previous_bitmap = nullptr;
     uint8_t* bits = nullptr;
     int32_t stride = 0;
+    // What the window shows: each pixel's slot, and the table it was shown with.
+    std::vector<uint8_t> shown_slots;
+    std::array<RGBQUAD, table_size> shown_table{};
     std::array<RGBQUAD, table_size> table{};
     uint32_t table_changes = 0;   // the palette's count the table was taken at
     uint32_t dib_changes = 0;     // the one the DIB's own table has

@@ -136,6 +136,74 @@ TEST_F(CyclingPictureTest, ShowsOnlyWhatChanged) {
     EXPECT_FALSE(picture.pending());
 }
 
+// What a window shows against what the picture holds, pixel by pixel: the
+// number of pixels whose colour is not their slot's colour now.
+int32_t wrongly_shown(CyclingPicture& picture, HWND window) {
+    MemoryContext shown(picture.width, picture.height);
+    const HDC screen = GetDC(window);
+    BitBlt(shown.hdc, 0, 0, picture.width, picture.height, screen, 0, 0, SRCCOPY);
+    ReleaseDC(window, screen);
+    GdiFlush();
+    int32_t wrong = 0;
+    for (int32_t y = 0; y < picture.height; ++y)
+        for (int32_t x = 0; x < picture.width; ++x)
+            wrong += shown.pixel(x, y) != slot_colour(picture, picture.index_at(x, y));
+    return wrong;
+}
+
+// Only the bands of rows where slots or colours changed are shown again, so
+// every showing is checked against the whole picture.
+TEST(CyclingPicture, TheWindowShowsEveryPixelInItsCurrentColourAfterEachShowing) {
+    HDC screen = GetDC(nullptr);
+    const int32_t depth = GetDeviceCaps(screen, BITSPIXEL);
+    ReleaseDC(nullptr, screen);
+    if (depth < 24) GTEST_SKIP() << "colours are read back exactly only at depth 24";
+    ScreenScope scope(palette_display_caps(), 100, 70);
+    const HWND window = CreateWindowExA(0, "STATIC", "cycling", WS_POPUP | WS_VISIBLE, 0, 0, 100, 70, nullptr,
+                                        nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(nullptr, window);
+    {
+        CyclingPicture picture(scope.palette(), window, 100, 70);
+        picture.show();
+        EXPECT_EQ(0, wrongly_shown(picture, window)) << "the new picture, black";
+
+        auto dot = [&](int32_t x, int32_t y, int32_t index) {
+            SetPixel(picture.hdc, x, y, picture.device_colour(index_colour(index)));
+        };
+        dot(1, 1, 3);
+        dot(97, 66, 200);
+        const Pen pen(Color(picture.device_colour(index_colour(40))));
+        picture.select_pen(pen.handle);
+        MoveToEx(picture.hdc, 5, 60, nullptr);
+        LineTo(picture.hdc, 90, 17);
+        picture.restore_pen();
+        picture.show();
+        EXPECT_EQ(0, wrongly_shown(picture, window)) << "drawn";
+
+        for (int32_t steps : {1, 5, 100}) {
+            for (int32_t k = 0; k < steps; ++k) scope.palette().rotate(1, 0, 235);
+            picture.show();
+            EXPECT_EQ(0, wrongly_shown(picture, window)) << steps << " palette steps";
+        }
+
+        // Erased to the ground, and drawn elsewhere with no colour change.
+        SetPixel(picture.hdc, 1, 1, picture.device_colour(Color::black()));
+        dot(50, 30, 7);
+        picture.show();
+        EXPECT_EQ(0, wrongly_shown(picture, window)) << "erased and drawn";
+
+        // The window lost what it showed.
+        const HDC target = GetDC(window);
+        const RECT all{0, 0, 100, 70};
+        FillRect(target, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        ReleaseDC(window, target);
+        picture.uncovered();
+        picture.show();
+        EXPECT_EQ(0, wrongly_shown(picture, window)) << "uncovered";
+    }
+    DestroyWindow(window);
+}
+
 TEST(CyclingPicture, HundredEffectsLeaveNoPenOrBrushAndThePictureFreesItsObjects) {
     ScreenScope scope(palette_display_caps(), frame_width, frame_height);
     SaverCountScope count(2);
