@@ -6,12 +6,15 @@
 # monitor rows) and Wine prefixes, with Wine pinned to CPU 0 and X to CPU 1.
 #
 # Usage: scripts/bench.sh [--build DIR] [--baseline REV | --baseline-build DIR]
-#                         [--runs N] [--only REGEX] [BUILD_DIR [RUNS]]
+#                         [--runs N] [--seconds S] [--only REGEX] [BUILD_DIR [RUNS]]
 #   --build DIR            this build (default build/x86_64)
 #   --baseline REV         checked out under build/bench-baseline/ and built there
 #                          (a build already there for that commit is reused)
 #   --baseline-build DIR   an existing build folder as the baseline instead
 #   --runs N               runs of each row and build (default 3)
+#   --seconds S            seconds each saver run is measured (default 3; the
+#                          clock ticks a hundred times a second, so a row near
+#                          1 % needs longer runs to tell tenths apart)
 #   --only REGEX           only the rows whose name matches
 # The positional BUILD_DIR and RUNS are the older spelling of --build and --runs.
 
@@ -29,6 +32,7 @@ baseline_build=""
 baseline_given=""
 build=$quorix_root/build/x86_64
 runs=3
+measure_seconds=3
 only=""
 positional=()
 while [ $# -gt 0 ]; do
@@ -37,6 +41,7 @@ while [ $# -gt 0 ]; do
     --baseline) baseline_rev=${2:?--baseline needs a revision}; baseline_given=yes; shift 2 ;;
     --baseline-build) baseline_build=${2:?--baseline-build needs a folder}; shift 2 ;;
     --runs) runs=${2:?--runs needs a number}; shift 2 ;;
+    --seconds) measure_seconds=${2:?--seconds needs a number}; shift 2 ;;
     --only) only=${2:?--only needs a pattern}; shift 2 ;;
     -h|--help) awk '/^# Usage:/ { on = 1 } on && !/^#/ { exit } on { sub(/^# ?/, ""); print }' "${BASH_SOURCE[0]}"; exit 0 ;;
     -*) echo "bench: unknown option $1 (see --help)" >&2; exit 2 ;;
@@ -49,6 +54,7 @@ done
   { echo "bench: give --baseline or --baseline-build, not both" >&2; exit 2; }
 [ "${#positional[@]}" -le 2 ] || { echo "bench: too many arguments (see --help)" >&2; exit 2; }
 [[ "$runs" =~ ^[1-9][0-9]*$ ]] || { echo "bench: --runs takes a positive number" >&2; exit 2; }
+[[ "$measure_seconds" =~ ^[1-9][0-9]*$ ]] || { echo "bench: --seconds takes a positive number" >&2; exit 2; }
 
 # The rows: name, display (24: Xvfb at depth 24; mm: the two-monitor Xorg
 # display), settings ("key=value;key=value", given to the saver's section of
@@ -221,7 +227,6 @@ done
 # Clock ticks of user and system time of a process (fields 14 and 15 of its stat).
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat" 2>/dev/null || echo 0; }
 hz=$(getconf CLK_TCK)
-measure_seconds=3
 preview_seconds=10
 
 # The first of the given processes that runs in this prefix; false when none does.

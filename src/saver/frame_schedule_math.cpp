@@ -53,11 +53,12 @@ int64_t FrameSchedule::wake_time(int64_t now) const {
     return std::max({due, next_refresh, now});
 }
 
-void FrameSchedule::woke(int64_t now) {
+void FrameSchedule::woke(int64_t now, bool by_message) {
     woken_once = true;
     last_wake = now;
     last_active = now;
-    look_pending = true;
+    look_pending = by_message;
+    if (!by_message) last_look = now;
 }
 
 int64_t FrameSchedule::show_interval() const {

@@ -12,7 +12,9 @@
 // A stall is made up, up to `catch_up_us` behind; frames longer than their
 // period run back to back and never sleep, and the picture is then shown once
 // per refresh. Frames that take no time look at the queue about once a
-// millisecond, which keeps waking input prompt without a look per frame.
+// millisecond, which keeps waking input prompt without a look per frame. A
+// sleep that a message ended is followed by a look at once; one that its time
+// ended saw nothing arrive, and counts as a look.
 class FrameSchedule {
 public:
     static constexpr int64_t catch_up_us = 100000;
@@ -42,7 +44,8 @@ public:
     // With nothing due: when to wake, at the next refresh or the next frame,
     // whichever is later.
     int64_t wake_time(int64_t now) const;
-    void woke(int64_t now);
+    // The sleep ended: by a message, or quietly at its time.
+    void woke(int64_t now, bool by_message = true);
     // Whether a picture that waits to be shown is shown now: before a sleep
     // once its cost allows it; within a batch that has lasted a refresh, once
     // a refresh has passed since the last showing.

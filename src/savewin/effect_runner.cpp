@@ -154,8 +154,8 @@ void EffectRunner::run_companions() {
         if (off) return;
         // All paused: nothing to pace, and no paint is asked for.
         if (!companions->take_turn()) return;
-        sleep_until(schedule.wake_time(now_us()));
-        schedule.woke(now_us());
+        const bool by_message = sleep_until(schedule.wake_time(now_us()));
+        schedule.woke(now_us(), by_message);
     }
     invalidate();
 }
@@ -194,8 +194,8 @@ bool EffectRunner::next_frame(int32_t period_ms) {
         if (companions) companions->take_turn();
         if (unshown() && schedule.show_due(now_us(), true)) show();
         now = now_us();
-        sleep_until(schedule.wake_time(now));
-        schedule.woke(now_us());
+        const bool by_message = sleep_until(schedule.wake_time(now));
+        schedule.woke(now_us(), by_message);
     }
 }
 
@@ -218,18 +218,19 @@ void EffectRunner::show() {
 
 // Only messages that came since the last look at the queue end the sleep; one
 // left there for another window would otherwise end every sleep at once.
-void EffectRunner::sleep_until(int64_t wake) {
+// Whatever else ends the wait (a message, a failure) counts as a message, so
+// that a look follows.
+bool EffectRunner::sleep_until(int64_t wake) {
     const int64_t left = wake - now_us();
-    if (left <= 0) return;
+    if (left <= 0) return true;
     ++sleeps;
     LARGE_INTEGER due;
     due.QuadPart = -left * 10;   // relative, in 100 ns units
     // Setting the timer again replaces a wait that a message cut short.
-    if (sleep_timer && SetWaitableTimer(sleep_timer, &due, 0, nullptr, nullptr, FALSE)) {
-        MsgWaitForMultipleObjectsEx(1, &sleep_timer, INFINITE, QS_ALLINPUT, 0);
-        return;
-    }
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::max<int64_t>(left / 1000, 1)), QS_ALLINPUT, 0);
+    if (sleep_timer && SetWaitableTimer(sleep_timer, &due, 0, nullptr, nullptr, FALSE))
+        return MsgWaitForMultipleObjectsEx(1, &sleep_timer, INFINITE, QS_ALLINPUT, 0) != WAIT_OBJECT_0;
+    return MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::max<int64_t>(left / 1000, 1)),
+                                       QS_ALLINPUT, 0) != WAIT_TIMEOUT;
 }
 
 void EffectRunner::invalidate() const { InvalidateRect(window, nullptr, FALSE); }

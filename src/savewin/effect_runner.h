@@ -128,8 +128,9 @@ private:
     DrawContext& target(DrawContext& window_context);
     bool unshown() const;
     void show();
-    // Until the time on the counter, or until a message arrives.
-    void sleep_until(int64_t wake);
+    // Until the time on the counter, or until a message arrives; false when
+    // the time ended it.
+    bool sleep_until(int64_t wake);
     void fit_picture();
 
     RunnerWindow& owner;

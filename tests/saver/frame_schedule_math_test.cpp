@@ -16,7 +16,7 @@ struct Counts {
     int64_t wakes = 0;
     int64_t looks = 0;
     int64_t shows = 0;
-    int64_t longest_between_looks = 0;   // while awake
+    int64_t longest_between_looks = 0;   // awake, between looks or waits
     int64_t first_batch_after_break = 0;
 };
 
@@ -61,8 +61,11 @@ public:
                 continue;
             }
             if (unshown && schedule.show_due(now, true)) show(counts, show_cost, unshown);
+            // The wait watches the queue: input that came while awake ends it at once.
+            counts.longest_between_looks = std::max(counts.longest_between_looks, now - last_look);
             now = sleep(now, schedule.wake_time(now));
-            schedule.woke(now);
+            // Every sleep ends at its time here: it saw no message arrive.
+            schedule.woke(now, false);
             last_look = now;
             ++counts.wakes;
         }
@@ -182,6 +185,26 @@ TEST(FrameSchedule, TheRefreshPeriodComesFromTheRateWithSixtyForAnUnknownOne) {
     EXPECT_EQ(16666, FrameSchedule::refresh_period_us(100000));
     EXPECT_EQ(16666, FrameSchedule::refresh_period_us(-5));
     EXPECT_EQ(6944, FrameSchedule(144).refresh_us());
+}
+
+// A sleep that a message ended is looked at once; a quiet one saw nothing
+// arrive, so the next look is a millisecond on, within the batch it wakes to.
+TEST(FrameSchedule, OnlyASleepThatAMessageEndedIsFollowedByALookAtOnce) {
+    FrameSchedule schedule;
+    int64_t now = 10 * second;
+    schedule.slice_begins(now);
+    ASSERT_TRUE(schedule.look_due(now));
+    schedule.looked(now);
+    now = schedule.wake_time(now);
+    schedule.woke(now, true);
+    EXPECT_TRUE(schedule.look_due(now));
+    schedule.looked(now);
+
+    now = schedule.wake_time(now);
+    schedule.woke(now, false);
+    EXPECT_FALSE(schedule.look_due(now));
+    EXPECT_FALSE(schedule.look_due(now + FrameSchedule::look_interval_us - 1));
+    EXPECT_TRUE(schedule.look_due(now + FrameSchedule::look_interval_us));
 }
 
 // A clock that goes back (a counter reset) neither hangs nor bursts.
