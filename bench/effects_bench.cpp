@@ -156,7 +156,7 @@ double raw_piece_us(const std::vector<PixelPiece>& pieces, HDC hdc, COLORREF col
     return watch.seconds() * 1e6 / static_cast<double>(drawn);
 }
 
-Figures measure(Effect effect, const Shape& shape, const BenchWindow& window, WindowContext& context) {
+Figures measure(Effect effect, const Shape& shape, const BenchWindow&, WindowContext& context) {
     std::unique_ptr<LinesSaver> saver = make_saver(effect, shape);
     saver->dc = &context;
     context.use_palette(*Screen.palette);

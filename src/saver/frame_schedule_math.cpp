@@ -77,3 +77,17 @@ void FrameSchedule::shown(int64_t start, int64_t end) {
     last_show = end;
     show_cost = (show_cost + std::max<int64_t>(end - start, 0)) / 2;
 }
+
+int64_t FrameSchedule::next_tick(int64_t first, int64_t period, int64_t now) {
+    if (period <= 0 || now < first) return first;
+    return first + ((now - first) / period + 1) * period;
+}
+
+bool FrameSchedule::tick_serves(int64_t tick, int64_t wake, int64_t period) {
+    const int64_t apart = tick > wake ? tick - wake : wake - tick;
+    return apart <= period / 2;
+}
+
+int32_t FrameSchedule::tick_period_ms(int64_t refresh_us) {
+    return static_cast<int32_t>(std::max<int64_t>((refresh_us + 500) / 1000, 1));
+}

@@ -54,6 +54,17 @@ public:
     // How long a showing waits after the last one, given what one costs.
     int64_t show_interval() const;
 
+    // A timer that ticks every `period` from `first` wakes the sleeps, so that
+    // a sleep needs no call to set it. The first tick after `now`.
+    static int64_t next_tick(int64_t first, int64_t period, int64_t now);
+    // Whether waiting for that tick serves a sleep until `wake`: a tick more
+    // than half a period away from it would wake too early or too late (frames
+    // farther apart than the period, a timer that ran on while nothing slept),
+    // and the timer is then set afresh to tick from the wake.
+    static bool tick_serves(int64_t tick, int64_t wake, int64_t period);
+    // A timer's period in whole milliseconds, as near the refresh as they come.
+    static int32_t tick_period_ms(int64_t refresh_us);
+
 private:
     int64_t refresh;
     bool started = false;

@@ -18,8 +18,6 @@
 namespace {
 
 constexpr DWORD display_off_state = 0;
-// Not in every SDK's headers: Windows 10 1803 and later.
-constexpr DWORD high_resolution_timer = 0x00000002;
 
 bool same_guid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -44,7 +42,6 @@ EffectRunner::EffectRunner(RunnerWindow& window, Stage stage, int32_t least_fram
 
 EffectRunner::~EffectRunner() {
     detach();
-    if (sleep_timer) CloseHandle(sleep_timer);
 }
 
 int64_t EffectRunner::now_us() {
@@ -73,7 +70,8 @@ void EffectRunner::attach(HWND handle, bool true_colour_cycling) {
     schedule = FrameSchedule(refresh_rate());
     // A follower neither sleeps nor hears of the display: its lead does both.
     if (!leads) return;
-    if (!sleep_timer) sleep_timer = CreateWaitableTimerExW(nullptr, nullptr, high_resolution_timer, TIMER_ALL_ACCESS);
+    if (!sleeps_by) sleeps_by = std::make_unique<PacingTimer>(&EffectRunner::now_us);
+    sleeps_by->set_refresh(schedule.refresh_us());
     if (!window) return;
     // A system that does not know the newer setting refuses it.
     display_notice = RegisterPowerSettingNotification(window, &console_display_state, DEVICE_NOTIFY_WINDOW_HANDLE);
@@ -153,7 +151,10 @@ void EffectRunner::run_companions() {
         if (message_arrived(now_us())) break;
         if (off) return;
         // All paused: nothing to pace, and no paint is asked for.
-        if (!companions->take_turn()) return;
+        if (!companions->take_turn()) {
+            if (sleeps_by) sleeps_by->stop();
+            return;
+        }
         const bool by_message = sleep_until(schedule.wake_time(now_us()));
         schedule.woke(now_us(), by_message);
     }
@@ -216,21 +217,10 @@ void EffectRunner::show() {
     schedule.shown(start, now_us());
 }
 
-// Only messages that came since the last look at the queue end the sleep; one
-// left there for another window would otherwise end every sleep at once.
-// Whatever else ends the wait (a message, a failure) counts as a message, so
-// that a look follows.
 bool EffectRunner::sleep_until(int64_t wake) {
-    const int64_t left = wake - now_us();
-    if (left <= 0) return true;
+    if (wake <= now_us()) return true;
     ++sleeps;
-    LARGE_INTEGER due;
-    due.QuadPart = -left * 10;   // relative, in 100 ns units
-    // Setting the timer again replaces a wait that a message cut short.
-    if (sleep_timer && SetWaitableTimer(sleep_timer, &due, 0, nullptr, nullptr, FALSE))
-        return MsgWaitForMultipleObjectsEx(1, &sleep_timer, INFINITE, QS_ALLINPUT, 0) != WAIT_OBJECT_0;
-    return MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::max<int64_t>(left / 1000, 1)),
-                                       QS_ALLINPUT, 0) != WAIT_TIMEOUT;
+    return sleeps_by ? sleeps_by->sleep_until(wake, now_us()) : true;
 }
 
 void EffectRunner::invalidate() const { InvalidateRect(window, nullptr, FALSE); }
@@ -260,6 +250,7 @@ void EffectRunner::display_changed(DWORD state) {
     trace_entry("savewin", 612, " : display = ", static_cast<unsigned long>(state));
     if (off) {
         went_off = std::clock();
+        if (sleeps_by) sleeps_by->stop();
         return;
     }
     if (current_saver) current_saver->start_time += static_cast<int32_t>(std::clock() - went_off);

@@ -8,6 +8,7 @@
 #include "lib/refstring.h"
 #include "saver/effect_host.h"
 #include "saver/frame_schedule_math.h"
+#include "savewin/pacing_timer.h"
 
 class CyclingPicture;
 class DrawContext;
@@ -141,9 +142,8 @@ private:
     HWND window = nullptr;
     MirrorPresenter* mirrors = nullptr;
     HPOWERNOTIFY display_notice = nullptr;
-    // A waitable timer that ends a sleep on time without raising the system
-    // timer's resolution; null where the system has none such.
-    HANDLE sleep_timer = nullptr;
+    // What the sleeps wait for; a runner that follows has none.
+    std::unique_ptr<PacingTimer> sleeps_by;
     FrameSchedule schedule;
     bool slice_started = false;
     int64_t turn_began = 0;

@@ -222,3 +222,35 @@ TEST(FrameSchedule, AClockThatGoesBackStartsAfresh) {
 }
 
 }  // namespace
+
+// The timer that wakes the sleeps ticks on by itself; a sleep waits for its
+// next tick when that is near the wake it wants, and sets it afresh otherwise.
+TEST(FrameSchedule, ASleepWaitsForTheTimersNextTickOnlyWhenItIsNearTheWake) {
+    EXPECT_EQ(17, FrameSchedule::tick_period_ms(FrameSchedule::refresh_period_us(60)));
+    EXPECT_EQ(7, FrameSchedule::tick_period_ms(FrameSchedule::refresh_period_us(144)));
+    EXPECT_EQ(1, FrameSchedule::tick_period_ms(100));
+
+    const int64_t first = 1000000, period = 17000;
+    EXPECT_EQ(first, FrameSchedule::next_tick(first, period, first - 5));
+    EXPECT_EQ(first + period, FrameSchedule::next_tick(first, period, first));
+    EXPECT_EQ(first + 3 * period, FrameSchedule::next_tick(first, period, first + 2 * period + 1));
+    EXPECT_EQ(first, FrameSchedule::next_tick(first, 0, first + 40));
+
+    // A refresh of 16667 us against ticks of 17000: each wake is a third of a
+    // millisecond from the next tick, which serves it, sleep after sleep.
+    FrameSchedule schedule(60);
+    int64_t now = first;
+    schedule.slice_begins(now);
+    for (int32_t sleep = 0; sleep < 1000; ++sleep) {
+        while (schedule.frame_due(now, 1)) now += 10;
+        const int64_t wake = schedule.wake_time(now);
+        const int64_t tick = FrameSchedule::next_tick(first, period, now);
+        ASSERT_TRUE(FrameSchedule::tick_serves(tick, wake, period)) << sleep;
+        now = tick;
+        schedule.woke(now, false);
+    }
+    // Frames 40 ms apart, or a timer that ticked on while nothing slept: set afresh.
+    EXPECT_FALSE(FrameSchedule::tick_serves(first + period, first + 40000, period));
+    EXPECT_FALSE(FrameSchedule::tick_serves(first + 30000, first + 16667, period));
+    EXPECT_TRUE(FrameSchedule::tick_serves(first + 20000, first + 16667, period));
+}
