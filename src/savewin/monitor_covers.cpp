@@ -73,11 +73,13 @@ LRESULT CALLBACK cover_procedure(HWND cover, UINT message, WPARAM wparam, LPARAM
     }
 }
 
-// Mirrors behave as covers; their own class tells them apart.
-void register_cover_class(const char* name) {
+// Mirrors behave as covers; their own class tells them apart. They are drawn
+// on at every showing, and a context of their own spares making one each time.
+void register_cover_class(const char* name, UINT style) {
     WNDCLASSA existing{};
     if (GetClassInfoA(app.instance, name, &existing)) return;
     WNDCLASSA window_class{};
+    window_class.style = style;
     window_class.lpfnWndProc = cover_procedure;
     window_class.hInstance = app.instance;
     window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -94,7 +96,10 @@ std::vector<CoverRect> current_monitors() {
 }
 
 MonitorCovers::MonitorCovers(HWND saver_window, Kind kind) : saver(saver_window), kind(kind) {
-    register_cover_class(kind == Kind::mirrors ? mirror_class_name : class_name);
+    if (kind == Kind::mirrors)
+        register_cover_class(mirror_class_name, CS_OWNDC);
+    else
+        register_cover_class(class_name, 0);
     layout();
     start_watching();
 }
