@@ -187,6 +187,21 @@ monitors_check_summary() {
 # primary is (a scaled picture has about 0.64 of its lit pixels; a line may
 # have moved meanwhile), and the primary is lit at all. Sets MONITORS_LIT to
 # "mirror/primary" for the check's name.
+# The same on a palette display, from Wine's own reading of the screen (the
+# probe's "lit" lines, the primary first): Wine may keep its colours in a
+# colormap that no window manager installs here, and a capture then sees black
+# where the saver has drawn. Sets MONITORS_LIT too.
+monitors_wine_lit_once() {
+  local lit
+  monitors_probe
+  mapfile -t lit < <(monitors_value lit)
+  MONITORS_LIT="${lit[1]:-0}/${lit[0]:-0}"
+  [ "${lit[0]:-0}" -gt 300 ] && [ "${lit[1]:-0}" -gt 300 ] && [ $((lit[1] * 6)) -gt "${lit[0]}" ]
+}
+
+# Waits up to five seconds for both monitors to be lit, as Wine reads them.
+monitors_wine_lit() { e2e_until 5 1 monitors_wine_lit_once; }
+
 monitors_mirror_lit() {
   local primary mirror
   primary=$(monitors_lit_pixels_in "$1" 800x600+0+0)

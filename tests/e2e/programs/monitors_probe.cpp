@@ -7,13 +7,52 @@
 //   order=the classes of the visible saver, cover and dialog windows, topmost first,
 //   zorder=the same and the taskbar stand-in's, as "class:topmost" or
 //   "class:normal", in the order of the walk from GetTopWindow(NULL) along
-//   GW_HWNDNEXT (Wine's X stacking does not follow the topmost band, this does).
+//   GW_HWNDNEXT (Wine's X stacking does not follow the topmost band, this does),
+//   then one "lit=N" line per monitor: its pixels that are not black as Wine
+//   reads the screen. On a palette display Wine may keep its colours in a
+//   colormap of its own that nothing installs on an X server without a window
+//   manager; a capture then sees black where Wine has drawn.
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 namespace {
+
+// Pixels of a monitor that are not black, read from the screen by Wine.
+BOOL CALLBACK print_lit(HMONITOR monitor, HDC, LPRECT, LPARAM out) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    long lit = 0;
+    if (GetMonitorInfoA(monitor, &info)) {
+        const RECT& r = info.rcMonitor;
+        const int width = r.right - r.left;
+        const int height = r.bottom - r.top;
+        BITMAPINFO format{};
+        format.bmiHeader.biSize = sizeof format.bmiHeader;
+        format.bmiHeader.biWidth = width;
+        format.bmiHeader.biHeight = -height;
+        format.bmiHeader.biPlanes = 1;
+        format.bmiHeader.biBitCount = 32;
+        HDC screen = GetDC(nullptr);
+        HDC memory = CreateCompatibleDC(screen);
+        void* bits = nullptr;
+        HBITMAP picture = CreateDIBSection(memory, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (picture && bits) {
+            HGDIOBJ previous = SelectObject(memory, picture);
+            BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+            GdiFlush();
+            const auto* pixels = static_cast<const DWORD*>(bits);
+            for (long i = 0; i < static_cast<long>(width) * height; ++i) lit += (pixels[i] & 0xFFFFFF) != 0;
+            SelectObject(memory, previous);
+            DeleteObject(picture);
+        }
+        DeleteDC(memory);
+        ReleaseDC(nullptr, screen);
+    }
+    std::fprintf(reinterpret_cast<FILE*>(out), "lit=%ld\n", lit);
+    return TRUE;
+}
 
 BOOL CALLBACK print_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM out) {
     MONITORINFO info{};
@@ -98,6 +137,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     EnumWindows(add_to_order, reinterpret_cast<LPARAM>(&order));
     std::fprintf(out, "order=%s\n", order.c_str());
     std::fprintf(out, "zorder=%s\n", z_order().c_str());
+    EnumDisplayMonitors(nullptr, nullptr, print_lit, reinterpret_cast<LPARAM>(out));
     std::fclose(out);
     return 0;
 }
