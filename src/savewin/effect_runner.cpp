@@ -218,9 +218,10 @@ void EffectRunner::show() {
 }
 
 bool EffectRunner::sleep_until(int64_t wake) {
-    if (wake <= now_us()) return true;
+    const int64_t now = now_us();
+    if (wake <= now) return true;
     ++sleeps;
-    return sleeps_by ? sleeps_by->sleep_until(wake, now_us()) : true;
+    return sleeps_by ? sleeps_by->sleep_until(wake, now) : true;
 }
 
 void EffectRunner::invalidate() const { InvalidateRect(window, nullptr, FALSE); }

@@ -9,6 +9,12 @@ namespace {
 // CREATE_WAITABLE_TIMER_HIGH_RESOLUTION (Windows 10 1803 on); older headers lack it.
 constexpr DWORD high_resolution_timer = 0x00000002;
 
+// Without the timer: a timeout in whole milliseconds; false when it ran out.
+bool wait_for_message(int64_t microseconds) {
+    return MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::max<int64_t>(microseconds / 1000, 1)),
+                                       QS_ALLINPUT, 0) != WAIT_TIMEOUT;
+}
+
 }  // namespace
 
 PacingTimer::PacingTimer(int64_t (*clock)())
@@ -40,17 +46,13 @@ void PacingTimer::stop() {
 // timeout in whole milliseconds.
 bool PacingTimer::sleep_until(int64_t wake, int64_t now) {
     if (wake <= now) return true;
-    if (!handle)
-        return MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::max<int64_t>((wake - now) / 1000, 1)),
-                                           QS_ALLINPUT, 0) != WAIT_TIMEOUT;
+    if (!handle) return wait_for_message(wake - now);
     if (!ticking || !FrameSchedule::tick_serves(FrameSchedule::next_tick(first_tick, period_us, now), wake, period_us)) {
         LARGE_INTEGER due;
         due.QuadPart = -(wake - now) * 10;   // relative, in 100 ns units
         ++settings_made;
         ticking = SetWaitableTimer(handle, &due, static_cast<LONG>(period_us / 1000), nullptr, nullptr, FALSE) != 0;
-        if (!ticking)
-            return MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::max<int64_t>((wake - now) / 1000, 1)),
-                                               QS_ALLINPUT, 0) != WAIT_TIMEOUT;
+        if (!ticking) return wait_for_message(wake - now);
         first_tick = wake;
     }
     // A tick that came while nothing slept was still waiting, and ends the

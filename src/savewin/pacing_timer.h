@@ -18,9 +18,8 @@ public:
 
     // The display's refresh period, whose nearest whole milliseconds it ticks by.
     void set_refresh(int64_t refresh_us);
-    // Until about `wake` (both on the clock) or
-    // until a message arrives that came since the last look at the queue;
-    // false when the time ended it.
+    // Until about `wake` (both on the clock) or until a message arrives that
+    // came since the last look at the queue; false when the time ended it.
     bool sleep_until(int64_t wake, int64_t now);
     void stop();
 
