@@ -165,9 +165,10 @@ monitors_desktop_patches_in() {
 # that the summary line the trace got for it holds TEXT, ends the saver with a
 # key and removes the trace. The saver starts here, not in a subshell, so that
 # the scenario's shell can wait for it.
-#   monitors_check_summary PREFIX NAME TEXT   (PREFIX begins both checks' names)
+#   monitors_check_summary PREFIX NAME TEXT [ABSENT]   (PREFIX begins the checks' names)
+# With ABSENT, no line of the trace so far may match that pattern either.
 monitors_check_summary() {
-  local prefix="$1" name="$2" text="$3" temp summary
+  local prefix="$1" name="$2" text="$3" absent="${4:-}" temp summary
   temp=$(e2e_temp)
   rm -f "$temp"/tr*.txt
   e2e_mouse_move 400 300
@@ -178,34 +179,37 @@ monitors_check_summary() {
   sleep 1
   summary=$(grep -a ', 32b, ' "$temp/trace.txt" 2>/dev/null | head -n 1 | tr -d '\r')
   e2e_check "$prefix$name ($summary)" grep -q "$text" <<<"$summary"
+  [ -z "$absent" ] || e2e_eq "${prefix}no line of the trace matches $absent" 0 "$(grep -ac "$absent" "$temp/trace.txt")"
   e2e_key q
   e2e_check "${prefix}the traced run ends on a key with exit code 0" shell_ended_cleanly
   rm -f "$temp"/tr*.txt
 }
 
+# Sets MONITORS_LIT to "MIRROR/PRIMARY" (lit pixels) for a check's name; true
+# when the primary is lit at all and the mirror about as the primary (a scaled
+# picture has about 0.64 of its lit pixels; a line may have moved meanwhile).
+#   monitors_lit_alike PRIMARY MIRROR
+monitors_lit_alike() {
+  MONITORS_LIT="$2/$1"
+  [ "$1" -gt 0 ] && [ $(($2 * 6)) -gt "$1" ]
+}
+
 # True when the mirror on the second monitor of a capture is lit about as the
-# primary is (a scaled picture has about 0.64 of its lit pixels; a line may
-# have moved meanwhile), and the primary is lit at all. Sets MONITORS_LIT to
-# "mirror/primary" for the check's name.
+# primary is. Sets MONITORS_LIT.
+monitors_mirror_lit() {
+  monitors_lit_alike "$(monitors_lit_pixels_in "$1" 800x600+0+0)" "$(monitors_lit_pixels_in "$1" 640x480+800+0)"
+}
+
 # The same on a palette display, from Wine's own reading of the screen (the
-# probe's "lit" lines, the primary first): Wine may keep its colours in a
-# colormap that no window manager installs here, and a capture then sees black
-# where the saver has drawn. Sets MONITORS_LIT too.
+# probe's "lit" lines, the primary first), with more than 300 lit pixels on
+# each: Wine may keep its colours in a colormap that no window manager installs
+# here, and a capture then sees black where the saver has drawn.
 monitors_wine_lit_once() {
   local lit
   monitors_probe
   mapfile -t lit < <(monitors_value lit)
-  MONITORS_LIT="${lit[1]:-0}/${lit[0]:-0}"
-  [ "${lit[0]:-0}" -gt 300 ] && [ "${lit[1]:-0}" -gt 300 ] && [ $((lit[1] * 6)) -gt "${lit[0]}" ]
+  monitors_lit_alike "${lit[0]:-0}" "${lit[1]:-0}" && [ "${lit[0]:-0}" -gt 300 ] && [ "${lit[1]:-0}" -gt 300 ]
 }
 
 # Waits up to five seconds for both monitors to be lit, as Wine reads them.
 monitors_wine_lit() { e2e_until 5 1 monitors_wine_lit_once; }
-
-monitors_mirror_lit() {
-  local primary mirror
-  primary=$(monitors_lit_pixels_in "$1" 800x600+0+0)
-  mirror=$(monitors_lit_pixels_in "$1" 640x480+800+0)
-  MONITORS_LIT="$mirror/$primary"
-  [ "$primary" -gt 0 ] && [ $((mirror * 6)) -gt "$primary" ]
-}
