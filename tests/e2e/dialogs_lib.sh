@@ -25,11 +25,22 @@ ID_PROTECTED=128
 PASSWORD_KEY="quorix.veil"
 
 # dialog_probe QUERY TITLE [ID [HOLDING]]: prints the answer of tests/e2e/programs/dialogs_probe.
+# Exit code 1 is "no such dialog or control", which waits expect; any other
+# failure is Wine's own (seldom, under load): it is told, and asked once more.
 dialog_probe() {
-  local answer
+  local answer log status try
   answer="$(e2e_temp)/probe-answer.txt"
-  rm -f "$answer"
-  wine "$QUORIX_BUILD/dialogs_probe.exe" 'C:\quorix-temp\probe-answer.txt' "$@" >/dev/null 2>&1 || return 1
+  log="$(e2e_temp)/probe.log"
+  for try in 1 2; do
+    rm -f "$answer"
+    wine "$QUORIX_BUILD/dialogs_probe.exe" 'C:\quorix-temp\probe-answer.txt' "$@" >"$log" 2>&1
+    status=$?
+    [ "$status" -eq 0 ] && [ -f "$answer" ] && break
+    [ "$status" -eq 1 ] && return 1
+    echo "dialog_probe $* (try $try): exit code $status, answer file $([ -f "$answer" ] || echo missing), Wine said:" >&2
+    tail -n 5 "$log" >&2
+    [ "$try" -eq 2 ] && return 1
+  done
   tr -d '\r' <"$answer"
 }
 
@@ -39,7 +50,10 @@ dialog_probe() {
 wait_dialog() {
   local title="$1" id="${2:-}"
   # shellcheck disable=SC2086 # no ID is no argument
-  e2e_until 100 0.1 dialog_probe exists "$title" $id >/dev/null || return 1
+  if ! e2e_until 100 0.1 dialog_probe exists "$title" $id >/dev/null; then
+    e2e_running || e2e_log "no \"$title\" ${id:+holding $id }shows, and the last program started has ended"
+    return 1
+  fi
   e2e_wait_window "$title" 5 >/dev/null || return 1
   xdotool search --name "^${title}\$" | sort -n | tail -n 1
 }

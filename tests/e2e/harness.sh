@@ -50,9 +50,29 @@ e2e_begin() {
     rm -rf "$(e2e_temp)"
     mkdir -p "$(e2e_temp)"
     e2e_clear_settings
+    e2e_no_window_left || return 1
   done
   e2e_depth "$E2E_FIRST_DEPTH"
   e2e_log "begin on display $DISPLAY (depth $QUORIX_DEPTH)"
+}
+
+# A saver window or dialog that an earlier scenario left open on this display
+# makes the next saver or settings dialog end at once, as a second instance
+# does: such a run is named here and its prefix's programs are ended, instead
+# of failing later checks for no visible reason.
+e2e_no_window_left() {
+  local waited=0 left
+  while left=$(xdotool search --name "^Quorix ScreenSaver( Version .*)?\$" 2>/dev/null | tr '\n' ' ') &&
+    [ -n "$left" ]; do
+    if [ "$waited" -ge 50 ]; then
+      e2e_log "windows of an earlier run still open on $DISPLAY (X ids $left): ending the programs of $WINEPREFIX"
+      quorix_wineserver_stop_one
+      quorix_wineserver_start_one
+      return 0
+    fi
+    sleep 0.1
+    waited=$((waited + 1))
+  done
 }
 
 # Chooses the display of the given depth (8 or 24) for what follows.
