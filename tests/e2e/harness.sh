@@ -65,7 +65,12 @@ e2e_no_window_left() {
   while left=$(xdotool search --name "^Quorix ScreenSaver( Version .*)?\$" 2>/dev/null | tr '\n' ' ') &&
     [ -n "$left" ]; do
     if [ "$waited" -ge 50 ]; then
-      e2e_log "windows of an earlier run still open on $DISPLAY (X ids $left): ending the programs of $WINEPREFIX"
+      local window pid
+      for window in $left; do
+        pid=$(xdotool getwindowpid "$window" 2>/dev/null)
+        e2e_log "left open on $DISPLAY: \"$(xdotool getwindowname "$window" 2>/dev/null)\" of $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | sed 's/ *$//' | grep . || echo "an unknown process")"
+      done
+      e2e_log "ending the programs of $WINEPREFIX"
       quorix_wineserver_stop_one
       quorix_wineserver_start_one
       return 0
