@@ -21,28 +21,35 @@ void empty_queue() {
 }  // namespace
 
 // A run of sleeps a refresh apart waits for the ticks of one setting of the
-// timer: none of them makes a call to set it again.
+// timer: none of them makes a call to set it again. The wakes keep to their
+// schedule. A loaded machine may let a sleep end past the next wake, which is
+// then skipped, and the wake after it may be far enough from the next tick to
+// set the timer once more: only such a late sleep may.
 TEST(PacingTimer, SleepsARefreshApartWaitForTheTicksOfOneSetting) {
     PacingTimer timer(&now);
     timer.set_refresh(refresh);
     empty_queue();
     const int64_t start = now();
     int64_t wake = start + refresh;
+    int32_t late = 0;
     for (int32_t sleep = 0; sleep < 20; ++sleep) {
         EXPECT_FALSE(timer.sleep_until(wake, now())) << "the time ended sleep " << sleep;
-        wake = now() + refresh;
+        wake += refresh;
+        if (wake <= now()) ++late;
+        while (wake <= now()) wake += refresh;
     }
-    EXPECT_EQ(1, timer.settings_made);
+    EXPECT_LE(timer.settings_made, 1 + late) << late << " sleeps ended late";
     // Each sleep lasted about a tick: none ended early.
     EXPECT_GE(now() - start, 20 * period - period / 2);
 
     // A wake far from the next tick sets the timer afresh.
+    const int32_t before = timer.settings_made;
     EXPECT_FALSE(timer.sleep_until(now() + 40000, now()));
-    EXPECT_EQ(2, timer.settings_made);
+    EXPECT_EQ(before + 1, timer.settings_made);
     // And so does the first sleep after it was stopped.
     timer.stop();
     EXPECT_FALSE(timer.sleep_until(now() + refresh, now()));
-    EXPECT_EQ(3, timer.settings_made);
+    EXPECT_EQ(before + 2, timer.settings_made);
 }
 
 // Between two runs of frames the timer ticks on; the tick that came while
