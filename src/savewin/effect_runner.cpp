@@ -44,6 +44,12 @@ EffectRunner::~EffectRunner() {
     detach();
 }
 
+bool RunnerWindow::no_message_for(HWND window) {
+    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return true;
+    MSG message;
+    return !PeekMessageA(&message, window, 0, 0, PM_NOREMOVE);
+}
+
 int64_t EffectRunner::now_us() {
     // Fixed at boot: asked once, not on every reading between frames.
     static const int64_t frequency = counter_frequency();

@@ -41,6 +41,13 @@ public:
     virtual bool palette_cycling_on() const { return true; }
     // The trace file is kept at effect changes.
     virtual bool trace_kept() const { return false; }
+
+protected:
+    // True when no message waits for `window` (for any window of the thread
+    // when null). The queue's status comes first: it costs one call, where a
+    // look that finds nothing costs several. A message sent from another
+    // thread is handled by the look that follows.
+    static bool no_message_for(HWND window);
 };
 
 // The effects' framework for one picture: the start of a run, the current

@@ -109,12 +109,7 @@ void PreviewWindow::follow_parent() {
                  SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
-// As the saver window's look: the queue's status first, one call.
-bool PreviewWindow::no_msg() const {
-    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return true;
-    MSG message;
-    return !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-}
+bool PreviewWindow::no_msg() const { return no_message_for(nullptr); }
 
 // Called from a paint, so the window is closed later, through the queue.
 void PreviewWindow::watch() {

@@ -220,14 +220,7 @@ void SaverWindow::read_options() {
     password = stored_password();
 }
 
-// The queue's status comes first: it costs one call, where a look that finds
-// nothing costs several. A message sent from another thread is handled by
-// the look that follows.
-bool SaverWindow::no_msg() const {
-    if (HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return true;
-    MSG message;
-    return !PeekMessageA(&message, hwnd, 0, 0, PM_NOREMOVE);
-}
+bool SaverWindow::no_msg() const { return no_message_for(hwnd); }
 
 void SaverWindow::invalidate() {
     runner.invalidate();

@@ -50,7 +50,7 @@ e2e_begin() {
     rm -rf "$(e2e_temp)"
     mkdir -p "$(e2e_temp)"
     e2e_clear_settings
-    e2e_no_window_left || return 1
+    e2e_no_window_left
   done
   e2e_depth "$E2E_FIRST_DEPTH"
   e2e_log "begin on display $DISPLAY (depth $QUORIX_DEPTH)"
