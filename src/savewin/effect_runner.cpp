@@ -10,7 +10,6 @@
 #include "gfx/screen.h"
 #include "saver/saver.h"
 #include "saver/scheduler.h"
-#include "savewin/mirror_presenter.h"
 #include "savewin/settings.h"
 #include "trace/report.h"
 #include "trace/signal_handler.h"
@@ -217,10 +216,14 @@ void EffectRunner::show() {
     const int64_t start = now_us();
     const bool changed = unshown();
     if (picture) picture->show();
-    if (mirrors && changed) mirrors->present();
+    if (companions && changed) companions->follow_showing(picture.get());
     drawn = false;
     ++showings;
     schedule.shown(start, now_us());
+}
+
+void EffectRunner::show_companions_again() {
+    if (companions && !off) companions->follow_showing(picture.get());
 }
 
 bool EffectRunner::sleep_until(int64_t wake) {

@@ -12,7 +12,6 @@
 
 class CyclingPicture;
 class DrawContext;
-class MirrorPresenter;
 class Saver;
 struct MessageRecord;
 
@@ -22,13 +21,19 @@ struct MessageRecord;
 constexpr GUID console_display_state{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
 constexpr GUID monitor_power_on{0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
 
-// Pictures on other monitors that a runner's pacing serves beside its own.
+// Pictures on other monitors that a runner's pacing serves beside its own:
+// pictures of their own, drawn at its wakes, or copies of its own picture.
 class Companions {
 public:
     virtual ~Companions() = default;
     // Draws on each the frames that came due and shows them; true while any
     // of them still draws (none is paused for good).
-    virtual bool take_turn() = 0;
+    virtual bool take_turn() { return false; }
+    // The runner's picture was just shown on its window. `picture` is where
+    // the effects draw now, or null when they draw on the window itself: the
+    // runner replaces it at a new size, so it is handed over every time and
+    // never kept.
+    virtual void follow_showing(CyclingPicture* picture) { (void)picture; }
 };
 
 // What the window that owns a runner decides for it.
@@ -79,10 +84,11 @@ public:
     // Stops the notifications and ends the effect; the picture stays for the
     // window to drop in its own order.
     void detach();
-    // The mirrors show the picture right after the window, at each showing.
-    void set_mirrors(MirrorPresenter* presenter) { mirrors = presenter; }
-    // Pictures of other monitors, drawn at each wake of this runner's.
+    // Pictures of other monitors, drawn at each wake of this runner's or
+    // shown right after its own picture.
     void set_companions(Companions* others) { companions = others; }
+    // The companions' windows changed: they show the picture again now.
+    void show_companions_again();
 
     // The start of a paint: whether this one may draw. One that must let a
     // message through asks for the next paint; with the display off nothing
@@ -147,7 +153,6 @@ private:
     const bool leads;
     Companions* companions = nullptr;
     HWND window = nullptr;
-    MirrorPresenter* mirrors = nullptr;
     HPOWERNOTIFY display_notice = nullptr;
     // What the sleeps wait for; a runner that follows has none.
     std::unique_ptr<PacingTimer> sleeps_by;

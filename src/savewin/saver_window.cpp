@@ -70,8 +70,8 @@ SaverWindow::SaverWindow() : FrameWindow(class_name) {
     const bool cycling = settings::read_flag(settings::true_colour_cycling);
     runner.attach(hwnd, cycling);
     if (covers && monitor_mode == MonitorMode::mirror) {
-        mirror = std::make_unique<MirrorPresenter>(*covers, hwnd, runner.picture.get());
-        runner.set_mirrors(mirror.get());
+        mirror = std::make_unique<MirrorPresenter>(*covers, hwnd, *runner.stage().screen);
+        runner.set_companions(mirror.get());
     }
     if (covers && monitor_mode == MonitorMode::separate) {
         separate = std::make_unique<SeparatePictures>(*covers, *this, runner, cycling);
@@ -90,7 +90,6 @@ SaverWindow::~SaverWindow() {
         cursor_hidden = false;
     }
     runner.detach();
-    runner.set_mirrors(nullptr);
     runner.set_companions(nullptr);
     mirror.reset();
     separate.reset();
@@ -189,7 +188,7 @@ void SaverWindow::monitors_changed() {
     }
     if (covers) covers->layout();
     if (separate) separate->follow_windows();
-    if (mirror && !runner.display_off()) mirror->present();
+    runner.show_companions_again();
     follow_display_change();
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "gfx/cycling_picture.h"
 #include "saver/lines_saver.h"
 #include "saver/saver.h"
 #include "saver/stage.h"
@@ -52,6 +53,27 @@ struct OtherRunner {
     }
     OwnStage own;
     EffectRunner runner;
+};
+
+// Records the picture each showing hands over, and its size then.
+class RecordingCompanions : public Companions {
+public:
+    void follow_showing(CyclingPicture* picture) override {
+        handed.push_back(picture);
+        sizes.push_back(picture ? std::to_string(picture->width) + "x" + std::to_string(picture->height) : "none");
+    }
+    std::vector<CyclingPicture*> handed;
+    std::vector<std::string> sizes;
+};
+
+// A plain popup for a runner to show its picture on; true colour cycling
+// makes a picture only for a window.
+struct PlainWindow {
+    PlainWindow()
+        : handle(CreateWindowExA(WS_EX_NOACTIVATE, "STATIC", "runner", WS_POPUP, 0, 0, 200, 150, nullptr, nullptr,
+                                 nullptr, nullptr)) {}
+    ~PlainWindow() { DestroyWindow(handle); }
+    const HWND handle;
 };
 
 // What a runner on the program's stage starts, in two effects, and what the
@@ -146,6 +168,30 @@ TEST_F(EffectRunnersTest, TheRunsSeedReproducesTheOtherPicture) {
     }
     OtherRunner elsewhere(quiet, 4242, 1);
     EXPECT_NE(first, text_of(*elsewhere.runner.current_saver)) << "another monitor's place gives another picture";
+}
+
+// The runner replaces its picture when an effect starts at a new size; its
+// companions must show the one it holds at each showing, never an older one.
+TEST_F(EffectRunnersTest, CompanionsAreHandedThePictureOfEachShowing) {
+    PlainWindow window;
+    EffectRunner lead(quiet);
+    lead.attach(window.handle, true);
+    if (!lead.picture) GTEST_SKIP() << "true colour cycling needs a display of more than 8 bits";
+    RecordingCompanions companions;
+    lead.set_companions(&companions);
+    lead.start_next();
+    lead.show_pending();
+    lead.resize_for_next(120, 90);
+    lead.current_saver->done = 1;
+    lead.start_next();
+    lead.show_pending();
+    lead.show_companions_again();
+    const std::vector<std::string> expected{"200x150", "120x90", "120x90"};
+    EXPECT_EQ(expected, companions.sizes);
+    ASSERT_EQ(3u, companions.handed.size());
+    EXPECT_EQ(lead.picture.get(), companions.handed[1]);
+    EXPECT_EQ(lead.picture.get(), companions.handed[2]);
+    lead.set_companions(nullptr);
 }
 
 }  // namespace
