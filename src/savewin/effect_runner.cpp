@@ -146,7 +146,8 @@ void EffectRunner::run_batch(DrawContext& window_context) {
     // A slice that a message ended leaves its showing to the next one, so
     // that input is handled first.
     if (off) return;
-    if (unshown() && current_saver->done) show();
+    // A follower shows its own picture at its turn: its lead shows only its own.
+    if (unshown() && (current_saver->done || (!leads && schedule.show_due(now_us(), true)))) show();
 }
 
 void EffectRunner::run_companions() {

@@ -194,4 +194,21 @@ TEST_F(EffectRunnersTest, CompanionsAreHandedThePictureOfEachShowing) {
     lead.set_companions(nullptr);
 }
 
+// A follower's lead shows only its own picture: the follower shows its own
+// at its turn, long before its effect ends.
+TEST_F(EffectRunnersTest, AFollowerShowsItsCyclingPictureAtItsTurn) {
+    PlainWindow window;
+    OwnStage own(stage_seed(99, 0));
+    own.screen.width = 120;
+    own.screen.height = 90;
+    EffectRunner follower(quiet, own.stage(), 0, false);
+    follower.attach(window.handle, true);
+    if (!follower.picture) GTEST_SKIP() << "true colour cycling needs a display of more than 8 bits";
+    follower.start_next();
+    follower.run_batch(*follower.picture);
+    EXPECT_FALSE(follower.current_saver->done);
+    EXPECT_EQ(1, follower.showings.load());
+    EXPECT_EQ(1, follower.picture->presentations);
+}
+
 }  // namespace
