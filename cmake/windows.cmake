@@ -115,3 +115,5 @@ foreach(scenario IN LISTS QUORIX_E2E_SCENARIOS)
     ENVIRONMENT "${environment}"
     LABELS "${labels}" RESOURCE_LOCK ${display} TIMEOUT 300 SKIP_RETURN_CODE 77)
 endforeach()
+# The options matrix runs a saver for each of its rows, on two displays.
+set_tests_properties(e2e_monitors_matrix PROPERTIES TIMEOUT 900)

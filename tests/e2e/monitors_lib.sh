@@ -13,39 +13,58 @@ MONITORS_COVER="800 0 1440 480"
 # CTest counts this exit code as skipped (SKIP_RETURN_CODE in cmake/windows.cmake).
 MONITORS_SKIP=77
 
-# With a second argument 8 the display is a palette display of depth 8, which
-# the scenario starts itself, with a prefix of its own.
+# The depths after the name choose the displays: 24 (the default) for the
+# two-monitor display of the test command, 8 for a palette display of depth
+# 8, which the scenario starts itself, with a prefix of its own. The first one
+# given is chosen at the end (see monitors_use).
+#   monitors_begin NAME [DEPTH...]
 monitors_begin() {
-  local depth="${2:-24}" kind=mm
-  [ "$depth" = 8 ] && kind=mm8
-  local var="QUORIX_DISPLAY_${kind^^}"
-  if [ -z "${!var:-}" ]; then
-    local display pid
-    if ! read -r display pid < <(quorix_xorg_start "$depth"); then
-      echo "[$1] skipped: no two-monitor display (Xorg with the dummy video driver did not start)"
-      exit "$MONITORS_SKIP"
+  local name="$1" depth kinds=()
+  shift
+  [ "$#" -gt 0 ] || set -- 24
+  for depth in "$@"; do
+    local kind=mm
+    [ "$depth" = 8 ] && kind=mm8
+    kinds+=("$kind")
+    local var="QUORIX_DISPLAY_${kind^^}"
+    if [ -z "${!var:-}" ]; then
+      local display pid
+      if ! read -r display pid < <(quorix_xorg_start "$depth"); then
+        echo "[$name] skipped: no two-monitor display (Xorg with the dummy video driver did not start)"
+        exit "$MONITORS_SKIP"
+      fi
+      export "$var=$display"
+      E2E_OWN_PIDS+=("$pid")
     fi
-    export "$var=$display"
-    E2E_OWN_PIDS+=("$pid")
-  fi
-  e2e_begin "$1" "$kind"
-  # An earlier scenario may have left another layout; Wine reads the monitors
-  # when its server starts, so the server starts afresh on the set layout.
-  quorix_xorg_two_monitors "$DISPLAY"
-  quorix_wineserver_stop_one
-  quorix_wineserver_start_one
-  rm -rf "$(e2e_temp)"
-  mkdir -p "$(e2e_temp)"
-  e2e_clear_settings
-  xsetroot -solid "$MONITORS_DESKTOP"
-  e2e_warm
-  monitors_probe
-  e2e_eq "Wine sees two monitors on $DISPLAY" 2 "$(monitors_value monitors)"
-  if [ "$E2E_FAILS" -gt 0 ]; then
-    e2e_log "$(tr '\n' ';' <"$(e2e_temp)/monitors_probe.txt")"
-    e2e_end
-    exit 1
-  fi
+  done
+  e2e_begin "$name" "${kinds[@]}"
+  local first="$1"
+  for depth in "$@"; do
+    monitors_use "$depth"
+    # An earlier scenario may have left another layout; Wine reads the monitors
+    # when its server starts, so the server starts afresh on the set layout.
+    quorix_xorg_two_monitors "$DISPLAY"
+    quorix_wineserver_stop_one
+    quorix_wineserver_start_one
+    rm -rf "$(e2e_temp)"
+    mkdir -p "$(e2e_temp)"
+    e2e_clear_settings
+    xsetroot -solid "$MONITORS_DESKTOP"
+    e2e_warm
+    monitors_probe
+    e2e_eq "Wine sees two monitors on $DISPLAY" 2 "$(monitors_value monitors)"
+    if [ "$E2E_FAILS" -gt 0 ]; then
+      e2e_log "$(tr '\n' ';' <"$(e2e_temp)/monitors_probe.txt")"
+      e2e_end
+      exit 1
+    fi
+  done
+  monitors_use "$first"
+}
+
+# Chooses the two-monitor display of the depth (24 or 8) and its prefix.
+monitors_use() {
+  if [ "$1" = 8 ]; then e2e_depth mm8; else e2e_depth mm; fi
 }
 
 # Asks tests/e2e/programs/monitors_probe what Wine sees: monitors and covers.
@@ -213,3 +232,61 @@ monitors_wine_lit_once() {
 
 # Waits up to five seconds for both monitors to be lit, as Wine reads them.
 monitors_wine_lit() { e2e_until 5 1 monitors_wine_lit_once; }
+
+# Rectangles (left top right bottom) of the saver's visible windows as Wine
+# sees them: the saver window, the covers and the mirrors.
+monitors_wine_rects() {
+  monitors_probe
+  [ "$(monitors_value saver)" != none ] && monitors_value saver_rect
+  monitors_value cover | awk '$5 == "visible" { print $1, $2, $3, $4 }'
+  monitors_value mirror | awk '$5 == "visible" { print $1, $2, $3, $4 }'
+}
+
+# The same, of the X windows of quorix.scr that are mapped (the input method's
+# 1x1 window aside).
+monitors_x_rects() {
+  local id
+  xwininfo -root -tree | grep '("quorix.scr" "quorix.scr")' | grep -v ' 1x1+' | awk '{ print $1 }' |
+    while read -r id; do
+      xwininfo -id "$id" | awk -F: '
+        /Absolute upper-left X/ { x = $2 + 0 } /Absolute upper-left Y/ { y = $2 + 0 }
+        /Width/ { w = $2 + 0 } /Height/ { h = $2 + 0 } /Map State/ { viewable = $2 ~ /IsViewable/ }
+        END { if (viewable) print x, y, x + w, y + h }'
+    done
+}
+
+# True when every point of a 16-pixel grid over every monitor Wine reports
+# lies in one of the rectangles on standard input.
+monitors_grid_covered() {
+  awk -v monitors="$(monitors_value monitor | awk '{ print $1, $2, $3, $4 }' | tr '\n' ';')" '
+    { r[n++] = $0 }
+    END {
+      m = split(monitors, list, ";")
+      if (m < 2) exit 1
+      for (i = 1; i < m; i++) {
+        split(list[i], b, " ")
+        for (x = b[1]; x < b[3]; x += 16) for (y = b[2]; y < b[4]; y += 16) {
+          hit = 0
+          for (k = 0; k < n && !hit; k++) {
+            split(r[k], c, " ")
+            hit = x >= c[1] && x < c[3] && y >= c[2] && y < c[4]
+          }
+          if (!hit) { print "uncovered " x "," y > "/dev/stderr"; exit 1 }
+        }
+      }
+    }'
+}
+
+monitors_covered_once() {
+  local rects
+  rects=$(monitors_wine_rects)
+  [ "$(monitors_value monitors)" = "$1" ] || return 1
+  monitors_grid_covered <<<"$rects" 2>/dev/null && monitors_x_rects | monitors_grid_covered 2>/dev/null
+}
+
+# True once Wine reports N monitors and every one is covered, within 5 s.
+monitors_all_covered() {
+  e2e_until 10 0.5 monitors_covered_once "$1" && return 0
+  e2e_log "Wine: $(monitors_wine_rects | tr '\n' ';') X: $(monitors_x_rects | tr '\n' ';') monitors: $(monitors_value monitor | tr '\n' ';')"
+  return 1
+}
