@@ -24,13 +24,13 @@
 #include "app/application.h"
 #include "gfx/draw_context.h"
 #include "gfx/screen.h"
+#include "monitors/separate_pictures.h"
 #include "saver/lines_math.h"
 #include "saver/lines_saver.h"
 #include "saver/palette.h"
 #include "saver/rolling_circles_saver.h"
-#include "savewin/display_notice.h"
 #include "savewin/saver_window.h"
-#include "savewin/separate_pictures.h"
+#include "support/display_notice.h"
 
 #include "bench_shapes.h"
 
@@ -221,15 +221,15 @@ int saver_run(const Shape& shape, Wait wait, bool draw) {
     FrameCount count;
     const Stopwatch watch;
     EffectHost& host = window->runner;
-    window->current_saver = make_shaped<CountedLines>(shape, host, count, watch, draw);
+    window->runner.run_effect(make_shaped<CountedLines>(shape, host, count, watch, draw));
     std::vector<FrameCount> others;
-    if (SeparatePictures* pictures = window->separate_pictures()) {
+    if (SeparatePictures* pictures = window->monitors.separate_pictures()) {
         others.resize(pictures->count());
         for (size_t i = 0; i < pictures->count(); ++i) {
             MonitorPicture& picture = (*pictures)[i];
             auto lines = std::make_unique<CountedLines>(picture.runner, others[i], watch, draw);
             shape_saver(*lines, shape);
-            picture.runner.current_saver = std::move(lines);
+            picture.runner.run_effect(std::move(lines));
         }
     }
     if (wait == Wait::display_off) tell_display(window->hwnd, display_off);

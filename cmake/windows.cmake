@@ -37,7 +37,7 @@ add_library(quorix_test_support STATIC ${QUORIX_TEST_SUPPORT})
 target_include_directories(quorix_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests)
 target_link_libraries(quorix_test_support PUBLIC quorix_core)
 set(QUORIX_PCH_TARGET "")
-set(QUORIX_TEST_DIRS lib saver gfx framework savewin trace app)
+set(QUORIX_TEST_DIRS lib saver gfx framework runner monitors savewin trace app)
 # Folders whose behaviour differs between a palette display and true colour run on both.
 set(QUORIX_BOTH_DEPTHS saver gfx)
 foreach(dir IN LISTS QUORIX_TEST_DIRS)

@@ -4,11 +4,11 @@
 #include <cstring>
 #include <ctime>
 #include <new>
+#include "app/preview_handle_math.h"
 #include "gfx/screen.h"
 #include "res/resource.h"
 #include "savewin/dialogs.h"
 #include "savewin/password.h"
-#include "savewin/preview_handle_math.h"
 #include "savewin/preview_window.h"
 #include "savewin/saver_window.h"
 
@@ -60,6 +60,10 @@ long Application::switch_number(const char* name) const {
     return std::strtol(found + std::strlen(name), nullptr, 10);
 }
 
+void Application::reseed_from_command_line() {
+    if (has_switch("-r")) rand.reseed(static_cast<int32_t>(switch_number("-r")));
+}
+
 bool Application::saver_requested() const {
     return has_switch("/s") || has_switch("-s") || has_switch("/S") || has_switch("-S");
 }
@@ -75,7 +79,7 @@ void Application::execute() {
     if (FindWindowA(SaverWindow::class_name, nullptr)) return;
     if (has_switch("/p")) {
         // Without the option, or with no window to draw in, it ends at once.
-        run_preview(reinterpret_cast<HWND>(static_cast<uintptr_t>(preview_handle(command_line))));
+        run_preview(reinterpret_cast<HWND>(static_cast<uintptr_t>(preview_handle(command_line))), platform);
         return;
     }
     if (has_switch("/a")) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include "app/platform.h"
 #include "saver/random.h"
 
 class FrameWindow;
@@ -36,6 +37,9 @@ public:
     // The number right after the switch's characters, read like atol but clamped
     // to the range of long.
     long switch_number(const char* name) const;
+    // With "-r" on the command line, the generator starts again from the
+    // number after it, so that a run can be reproduced.
+    void reseed_from_command_line();
     // "/s", "-s", "/S" or "-S" anywhere in the command line.
     bool saver_requested() const;
     // The program's version text from its resources; empty without one.
@@ -52,6 +56,8 @@ public:
     uint32_t start_ticks = 0;
     // Windows was told that a password-protected saver runs.
     bool saver_running_told = false;
+    // Wine or Windows, told apart once at start.
+    Platform platform = this_platform();
 
     // The saver window could not be made.
     static constexpr uint32_t failure_exit_code = 1;

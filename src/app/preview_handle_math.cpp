@@ -1,4 +1,4 @@
-#include "savewin/preview_handle_math.h"
+#include "app/preview_handle_math.h"
 
 #include <cstring>
 

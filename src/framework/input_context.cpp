@@ -1,4 +1,4 @@
-#include "savewin/input_context.h"
+#include "framework/input_context.h"
 
 #include <imm.h>
 

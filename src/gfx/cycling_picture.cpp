@@ -216,9 +216,9 @@ RGBQUAD CyclingPicture::table_entry(int32_t index) {
 }
 
 std::unique_ptr<CyclingPicture> make_screen_palette(ScreenRecord& screen, RandomGenerator& rand, HWND window,
-                                                    bool cycling) {
+                                                    bool cycling, bool program_picture) {
     const DisplayCaps real = DisplayCaps::of_screen();
-    screen.palette = std::make_unique<Palette>(DisplayCaps::for_cycling(real, cycling), &rand);
+    screen.palette = std::make_unique<Palette>(DisplayCaps::for_cycling(real, cycling), &rand, program_picture);
     if (!window || !DisplayCaps::cycling_applies(real, cycling)) return nullptr;
     return std::make_unique<CyclingPicture>(*screen.palette, window, screen.width, screen.height);
 }

@@ -90,6 +90,6 @@ private:
 // Makes a screen's palette for the display, drawn from the generator, with
 // true colour cycling as the option says, and returns the picture the effects
 // draw into when cycling applies to this display and window; otherwise null,
-// and they draw on the window.
+// and they draw on the window. Only the program's own picture sets true_color.
 std::unique_ptr<CyclingPicture> make_screen_palette(ScreenRecord& screen, RandomGenerator& rand, HWND window,
-                                                    bool cycling);
+                                                    bool cycling, bool program_picture);

@@ -1,4 +1,4 @@
-#include "savewin/cover_layout_math.h"
+#include "monitors/cover_layout_math.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "savewin/mirror_presenter.h"
+#include "monitors/mirror_presenter.h"
 
 #include "gfx/dib_surface.h"
 #include "gfx/screen.h"
+#include "monitors/monitor_covers.h"
+#include "monitors/monitor_layout_math.h"
 #include "saver/palette.h"
-#include "savewin/monitor_covers.h"
-#include "savewin/monitor_layout_math.h"
 
 MirrorPresenter::MirrorPresenter(const MonitorCovers& mirrors, HWND saver, const ScreenRecord& screen)
     : mirrors(mirrors), saver(saver), screen(screen) {}

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "gfx/cycling_picture.h"
-#include "savewin/cover_layout_math.h"
-#include "savewin/effect_runner.h"
+#include "monitors/cover_layout_math.h"
+#include "runner/effect_runner.h"
 
 class DibSurface;
 class MonitorCovers;

@@ -1,25 +1,13 @@
-#include "savewin/monitor_covers.h"
+#include "monitors/monitor_covers.h"
 
 #include "app/application.h"
-#include "savewin/cover_layout_math.h"
-#include "savewin/input_context.h"
-#include "savewin/monitor_layout_math.h"
+#include "framework/input_context.h"
+#include "monitors/cover_layout_math.h"
+#include "monitors/monitor_layout_math.h"
 
 namespace {
 
 constexpr DWORD cover_ex_style = WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST;
-// How often the watcher compares the monitors with the ones it saw last.
-constexpr DWORD watch_period_ms = 500;
-
-BOOL CALLBACK collect_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    if (GetMonitorInfoA(monitor, &info)) {
-        const RECT& r = info.rcMonitor;
-        reinterpret_cast<std::vector<CoverRect>*>(list)->push_back({r.left, r.top, r.right, r.bottom});
-    }
-    return TRUE;
-}
 
 // The saver window a cover serves, kept in the cover's user data.
 HWND saver_of(HWND cover) {
@@ -89,30 +77,16 @@ void register_cover_class(const char* name, UINT style) {
 
 }  // namespace
 
-std::vector<CoverRect> current_monitors() {
-    std::vector<CoverRect> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, collect_monitor, reinterpret_cast<LPARAM>(&monitors));
-    return monitors;
-}
-
-MonitorCovers::MonitorCovers(HWND saver_window, Kind kind) : saver(saver_window), kind(kind) {
+MonitorCovers::MonitorCovers(HWND saver_window, Kind kind, const std::vector<CoverRect>& monitors)
+    : saver(saver_window), kind(kind) {
     if (kind == Kind::mirrors)
         register_cover_class(mirror_class_name, CS_OWNDC);
     else
         register_cover_class(class_name, 0);
-    layout();
-    start_watching();
+    layout(monitors);
 }
 
-MonitorCovers::~MonitorCovers() {
-    if (watcher) {
-        SetEvent(stop_watching);
-        WaitForSingleObject(watcher, INFINITE);
-        CloseHandle(watcher);
-    }
-    if (stop_watching) CloseHandle(stop_watching);
-    destroy_all();
-}
+MonitorCovers::~MonitorCovers() { destroy_all(); }
 
 void MonitorCovers::destroy_all() {
     for (HWND cover : windows) {
@@ -122,7 +96,7 @@ void MonitorCovers::destroy_all() {
     rects.clear();
 }
 
-void MonitorCovers::layout() {
+void MonitorCovers::layout(const std::vector<CoverRect>& monitors) {
     if (!saver) return;
     RECT window{};
     GetWindowRect(saver, &window);
@@ -131,7 +105,6 @@ void MonitorCovers::layout() {
     // taskbar below there too, as the saver window keeps the normal band
     // without "stay on top".
     const CoverRect saver_rect{window.left, window.top, window.right - 1, window.bottom - 1};
-    const std::vector<CoverRect> monitors = current_monitors();
     const std::vector<CoverRect> wanted =
         kind == Kind::mirrors ? mirror_layout(monitors, saver_rect) : cover_layout(monitors, saver_rect);
     // Recreating unchanged covers would only make them flicker.
@@ -149,28 +122,6 @@ void MonitorCovers::layout() {
         rects.push_back(r);
         if (shown) ShowWindow(cover, SW_SHOWNOACTIVATE);
     }
-}
-
-// The watcher only reads the monitors and posts; the covers themselves are
-// made and destroyed on the saver window's thread. Without a watcher the covers
-// still follow WM_DISPLAYCHANGE.
-void MonitorCovers::start_watching() {
-    if (!saver) return;
-    watched = current_monitors();
-    stop_watching = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (!stop_watching) return;
-    watcher = CreateThread(nullptr, 0, watch, this, 0, nullptr);
-}
-
-DWORD WINAPI MonitorCovers::watch(void* self) {
-    auto* covers = static_cast<MonitorCovers*>(self);
-    while (WaitForSingleObject(covers->stop_watching, watch_period_ms) == WAIT_TIMEOUT) {
-        std::vector<CoverRect> monitors = current_monitors();
-        if (monitors == covers->watched) continue;
-        covers->watched = std::move(monitors);
-        PostMessageA(covers->saver, monitors_changed, 0, 0);
-    }
-    return 0;
 }
 
 void MonitorCovers::show() {

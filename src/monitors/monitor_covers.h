@@ -1,10 +1,7 @@
 #pragma once
 #include <windows.h>
 #include <vector>
-#include "savewin/cover_layout_math.h"
-
-// The monitors as the system reports them now, in its order.
-std::vector<CoverRect> current_monitors();
+#include "monitors/cover_layout_math.h"
 
 // Black windows over the monitors that the saver window leaves uncovered. They
 // belong to the saver window (owned by it, so they go when it is destroyed),
@@ -16,14 +13,14 @@ std::vector<CoverRect> current_monitors();
 class MonitorCovers {
 public:
     enum class Kind { covers, mirrors };
-    explicit MonitorCovers(HWND saver, Kind kind = Kind::covers);
+    MonitorCovers(HWND saver, Kind kind, const std::vector<CoverRect>& monitors);
     ~MonitorCovers();
     MonitorCovers(const MonitorCovers&) = delete;
     MonitorCovers& operator=(const MonitorCovers&) = delete;
 
-    // Recomputes the covers for the current monitors (also after WM_DISPLAYCHANGE);
-    // covers that would come out the same are kept.
-    void layout();
+    // Recomputes the covers for the monitors given; covers that would come out
+    // the same are kept.
+    void layout(const std::vector<CoverRect>& monitors);
     void show();
     // Puts the covers at the top of the topmost band again, after the saver
     // window changed band.
@@ -31,8 +28,6 @@ public:
     // Puts the covers right below a topmost dialog over the saver; a dialog
     // in the normal band stays below them, on its own monitor.
     void keep_below(HWND dialog);
-    // Wine 8 leaves a window that owns popups out of the topmost band: the
-    // saver window lets go of its covers while it changes band.
     void set_owner(HWND owner);
     size_t count() const { return windows.size(); }
     // The windows and, in the same order, their rectangles on the virtual screen.
@@ -41,21 +36,13 @@ public:
 
     static constexpr const char* class_name = "QuorixMonitorCover";
     static constexpr const char* mirror_class_name = "QuorixMonitorMirror";
-    // Posted to the saver window when the monitors change: not every system
-    // sends WM_DISPLAYCHANGE for a monitor that comes or goes (Wine 8 does not).
-    static constexpr UINT monitors_changed = WM_APP + 1;
 
 private:
     void destroy_all();
-    void start_watching();
-    static DWORD WINAPI watch(void* covers);
 
     HWND saver;
     Kind kind;
     bool shown = false;
     std::vector<HWND> windows;
     std::vector<CoverRect> rects;       // of the windows, in the same order
-    std::vector<CoverRect> watched;     // the monitors as the watcher saw them last
-    HANDLE stop_watching = nullptr;
-    HANDLE watcher = nullptr;
 };

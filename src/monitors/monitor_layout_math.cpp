@@ -1,4 +1,4 @@
-#include "savewin/monitor_layout_math.h"
+#include "monitors/monitor_layout_math.h"
 
 #include <algorithm>
 

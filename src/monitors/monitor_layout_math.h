@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "savewin/cover_layout_math.h"
+#include "monitors/cover_layout_math.h"
 
 // What a saver run shows on a desktop of several monitors, free of Win32 so it
 // also runs natively.

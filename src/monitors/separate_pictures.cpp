@@ -1,10 +1,10 @@
-#include "savewin/separate_pictures.h"
+#include "monitors/separate_pictures.h"
 
 #include "app/application.h"
 #include "gfx/cycling_picture.h"
 #include "gfx/draw_context.h"
+#include "monitors/monitor_covers.h"
 #include "saver/saver.h"
-#include "savewin/monitor_covers.h"
 #include "trace/report.h"
 
 // Each monitor's generator comes from the run's seed and the monitor's place,

@@ -4,8 +4,8 @@
 #include <functional>
 #include <memory>
 #include <vector>
+#include "runner/effect_runner.h"
 #include "saver/stage.h"
-#include "savewin/effect_runner.h"
 
 class MonitorCovers;
 

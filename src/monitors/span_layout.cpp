@@ -1,4 +1,4 @@
-#include "savewin/span_layout.h"
+#include "monitors/span_layout.h"
 
 CoverRect current_virtual_screen() {
     const int32_t left = GetSystemMetrics(SM_XVIRTUALSCREEN);

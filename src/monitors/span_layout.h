@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "savewin/cover_layout_math.h"
+#include "monitors/cover_layout_math.h"
 
 // The saver window over the whole virtual screen, for the span mode.
 

@@ -1,7 +1,6 @@
-#include "savewin/effect_runner.h"
+#include "runner/effect_runner.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include "app/application.h"
 #include "framework/window.h"
@@ -10,9 +9,7 @@
 #include "gfx/screen.h"
 #include "saver/saver.h"
 #include "saver/scheduler.h"
-#include "savewin/settings.h"
 #include "trace/report.h"
-#include "trace/signal_handler.h"
 
 namespace {
 
@@ -37,7 +34,8 @@ int32_t refresh_rate() {
 }  // namespace
 
 EffectRunner::EffectRunner(RunnerWindow& window, Stage stage, int32_t least_frame_ms, bool leads)
-    : owner(window), picture_stage(stage), least_frame_ms(least_frame_ms), leads(leads) {}
+    : owner(window), picture_stage(stage), version(app.version_text()), least_frame_ms(least_frame_ms),
+      leads(leads) {}
 
 EffectRunner::~EffectRunner() {
     detach();
@@ -58,20 +56,11 @@ int64_t EffectRunner::now_us() {
     return counts.QuadPart / frequency * 1000000 + counts.QuadPart % frequency * 1000000 / frequency;
 }
 
-void EffectRunner::start_run(bool stored_trace_counts) {
-    developer_mode = std::getenv("PO") != nullptr && !app.has_switch("-x");
-    if (!developer_mode) install_signal_handler();
-    if (app.has_switch("-r")) app.rand.reseed(static_cast<int32_t>(app.switch_number("-r")));
-    tracing = (stored_trace_counts && settings::read_flag(settings::trace)) || app.has_switch("-l");
-    if (tracing) start_trace_file();
-    version = String(app.version_text().c_str());
-    trace_entry("savewin", 431, " : app.rand.seed() = ", app.rand.seed());
-}
-
 void EffectRunner::attach(HWND handle, bool true_colour_cycling) {
     window = handle;
     // The option takes effect at start: the palette's size is fixed when it is made.
-    picture = make_screen_palette(*picture_stage.screen, *picture_stage.rand, window, true_colour_cycling);
+    picture = make_screen_palette(*picture_stage.screen, *picture_stage.rand, window, true_colour_cycling,
+                                  picture_stage.primary);
     schedule = FrameSchedule(refresh_rate());
     // A follower neither sleeps nor hears of the display: its lead does both.
     if (!leads) return;
@@ -88,6 +77,7 @@ void EffectRunner::detach() {
     if (display_notice) UnregisterPowerSettingNotification(display_notice);
     display_notice = nullptr;
     current_saver.reset();
+    picture.reset();
 }
 
 bool EffectRunner::slice_begins(const std::function<bool()>& message_waits) {
@@ -106,7 +96,7 @@ bool EffectRunner::next_when_done() {
 // The summary line of the ended effect shows the size it ran at; the next one
 // takes the new size.
 void EffectRunner::start_next() {
-    end_effect(picture_stage, current_saver, owner.trace_kept(), version.text());
+    ::end_effect(picture_stage, current_saver, owner.trace_kept(), version.c_str());
     ScreenRecord& screen = *picture_stage.screen;
     if (next_width > 0 && next_height > 0 && (next_width != screen.width || next_height != screen.height)) {
         screen.width = next_width;
@@ -115,6 +105,12 @@ void EffectRunner::start_next() {
     }
     begin_effect(*this, current_saver);
 }
+
+void EffectRunner::end_effect() {
+    if (current_saver) current_saver->done = 1;
+}
+
+void EffectRunner::run_effect(std::unique_ptr<Saver> effect) { current_saver = std::move(effect); }
 
 void EffectRunner::resize_for_next(int32_t width, int32_t height) {
     next_width = width;

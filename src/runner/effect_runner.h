@@ -5,10 +5,10 @@
 #include <ctime>
 #include <functional>
 #include <memory>
-#include "lib/refstring.h"
+#include <string>
+#include "runner/frame_schedule_math.h"
+#include "runner/pacing_timer.h"
 #include "saver/effect_host.h"
-#include "saver/frame_schedule_math.h"
-#include "savewin/pacing_timer.h"
 
 class CyclingPicture;
 class DrawContext;
@@ -74,15 +74,11 @@ public:
     EffectRunner(const EffectRunner&) = delete;
     EffectRunner& operator=(const EffectRunner&) = delete;
 
-    // The developer variable (unless "-x"), the signal handler, the "-r" seed,
-    // the trace ("-l", or the stored option where it counts) and the version
-    // text; the seed goes into the trace.
-    void start_run(bool stored_trace_counts);
     // Once the window exists: the screen's palette, the cycling picture where
     // it applies, the display's refresh rate and its notifications.
     void attach(HWND window, bool true_colour_cycling);
-    // Stops the notifications and ends the effect; the picture stays for the
-    // window to drop in its own order.
+    // Stops the notifications and drops the effect and the picture, before
+    // the window's palette and companions go.
     void detach();
     // Pictures of other monitors, drawn at each wake of this runner's or
     // shown right after its own picture.
@@ -98,6 +94,11 @@ public:
     bool next_when_done();
     // Ends the current effect and starts the next, at the size last asked for.
     void start_next();
+    // The current effect ends at its next look: the next paint starts another.
+    void end_effect();
+    // Runs this effect in place of the current one, which goes without the end
+    // an effect has (tests and the benchmark draw effects of their own).
+    void run_effect(std::unique_ptr<Saver> effect);
     // A slice of the effect on the picture, or else on the window's context,
     // until a message waits, the display goes off or the effect is done; then
     // the next paint is asked for.
@@ -126,7 +127,6 @@ public:
     // The performance counter in microseconds.
     static int64_t now_us();
 
-    String version;
     std::unique_ptr<Saver> current_saver;
     // Where the effects draw when a true-colour display cycles its colours;
     // otherwise none, and they draw on the window.
@@ -149,6 +149,8 @@ private:
 
     RunnerWindow& owner;
     const Stage picture_stage;
+    // The program's version text, for the summary of each effect.
+    const std::string version;
     const int32_t least_frame_ms;
     const bool leads;
     Companions* companions = nullptr;

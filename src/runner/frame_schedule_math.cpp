@@ -1,4 +1,4 @@
-#include "saver/frame_schedule_math.h"
+#include "runner/frame_schedule_math.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "savewin/pacing_timer.h"
+#include "runner/pacing_timer.h"
 
 #include <algorithm>
 
-#include "saver/frame_schedule_math.h"
+#include "runner/frame_schedule_math.h"
 
 namespace {
 

@@ -63,16 +63,18 @@ DisplayCaps DisplayCaps::for_cycling(const DisplayCaps& real, bool cycling_on) {
 
 Palette::Palette() : Palette(DisplayCaps::of_screen()) {}
 
-Palette::Palette(const DisplayCaps& caps, RandomGenerator* generator) : rand(generator ? *generator : app.rand) {
+Palette::Palette(const DisplayCaps& caps, RandomGenerator* generator, bool sets_true_color)
+    : rand(generator ? *generator : app.rand) {
     const bool has_palette = (caps.raster_caps & RC_PALETTE) != 0;
     size = has_palette ? caps.size_palette : caps.num_colors;
     if (size <= 0 || size > max_entries) size = max_entries;
     reserved = caps.num_reserved;
     bits_per_pixel = caps.bits_per_pixel;
     palette_device = has_palette && bits_per_pixel <= 8;
-    true_color = bits_per_pixel > 8;
+    const bool more_than_8_bits = bits_per_pixel > 8;
+    if (sets_true_color) true_color = more_than_8_bits;
 
-    if (true_color) {
+    if (more_than_8_bits) {
         animating = 1;
     } else if (size < max_entries) {
         animating = 0;
@@ -84,7 +86,7 @@ Palette::Palette(const DisplayCaps& caps, RandomGenerator* generator) : rand(gen
     if (animating) {
         // The reserved system colours stay untouched; an odd driver's count is
         // kept within the palette so that at least one entry remains.
-        if (!true_color) size -= std::clamp(reserved, 0, size - 1);
+        if (!more_than_8_bits) size -= std::clamp(reserved, 0, size - 1);
     } else {
         palette_device = 0;
     }

@@ -26,8 +26,9 @@ class Palette {
 public:
     Palette();                                  // from the screen's capabilities
     // Every draw of the palette comes from the generator given, or from the
-    // program's generator when none is.
-    explicit Palette(const DisplayCaps& caps, RandomGenerator* generator = nullptr);
+    // program's generator when none is. Only the program's own palette tells
+    // true_color what the display is; another monitor's picture leaves it.
+    explicit Palette(const DisplayCaps& caps, RandomGenerator* generator = nullptr, bool sets_true_color = true);
     ~Palette();
     Palette(const Palette&) = delete;
     Palette& operator=(const Palette&) = delete;

@@ -7,11 +7,11 @@
 #include "app/application.h"
 #include "gfx/screen.h"
 #include "lib/date.h"
+#include "saver/effect_host.h"
 #include "saver/lines_saver.h"
 #include "saver/palette.h"
 #include "saver/rolling_circles_saver.h"
 #include "saver/saver.h"
-#include "saver/effect_host.h"
 #include "saver/scheduler.h"
 #include "trace/report.h"
 
@@ -28,13 +28,13 @@ constexpr const char* summary_format = "%s, %s, %s, %lu, %d x %d, %d, %d, %lu";
 // One line per finished effect: enough to reproduce it with "-r". Unless the
 // trace is to be kept, the file starts afresh with it. wvsprintfA reads %lu as
 // unsigned long and %d as int, so every value is passed as exactly that type.
-void write_summary(bool trace_kept, const char* version) {
+void write_summary(const ScreenRecord& screen, bool trace_kept, const char* version) {
     if (!(trace_kept || app.has_switch("-d"))) delete_trace_file();
-    const Palette* palette = Screen.palette.get();
+    const Palette* palette = screen.palette.get();
     const std::string date = ft_Date::now().text();
     report("trace", summary_format, date.c_str(), version, "32b",
-           static_cast<unsigned long>(app.rand.seed()), static_cast<int>(Screen.width),
-           static_cast<int>(Screen.height), static_cast<int>(palette ? palette->size : 0),
+           static_cast<unsigned long>(app.rand.seed()), static_cast<int>(screen.width),
+           static_cast<int>(screen.height), static_cast<int>(palette ? palette->size : 0),
            static_cast<int>(palette ? palette->bits_per_pixel : 0),
            static_cast<unsigned long>(saver_count));
     if (developer_mode && palette)
@@ -53,7 +53,7 @@ void skip_to_value(const EffectHost& host, long number) {
 void end_effect(const Stage& stage, std::unique_ptr<Saver>& current_saver, bool trace_kept, const char* version) {
     ++*stage.count;
     if (!current_saver) return;
-    if (stage.primary && trace_wanted()) write_summary(trace_kept, version);
+    if (stage.primary && trace_wanted()) write_summary(*stage.screen, trace_kept, version);
     current_saver.reset();
     if (Palette* palette = stage.screen->palette.get()) {
         palette->build();

@@ -3,8 +3,8 @@
 #include <iterator>
 #include <vector>
 #include "app/application.h"
+#include "monitors/monitor_layout_math.h"
 #include "res/resource.h"
-#include "savewin/monitor_layout_math.h"
 #include "savewin/password.h"
 #include "savewin/settings.h"
 

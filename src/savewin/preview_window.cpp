@@ -9,6 +9,8 @@
 #include "saver/saver.h"
 #include "saver/scheduler.h"
 #include "savewin/settings.h"
+#include "trace/report.h"
+#include "trace/signal_handler.h"
 
 namespace {
 
@@ -26,8 +28,12 @@ constexpr UINT_PTR watch_timer_id = 1;
 
 PreviewWindow::PreviewWindow(HWND parent, bool as_child)
     : FrameWindow(class_name), parent(parent), as_child(as_child) {
+    choose_developer_mode();
+    app.reseed_from_command_line();
     // Only its own "-l": a preview must not replace the trace of a real run.
-    runner.start_run(false);
+    tracing = app.has_switch("-l");
+    if (tracing) start_trace_file();
+    trace_entry("savewin", 431, " : app.rand.seed() = ", app.rand.seed());
 
     const RECT client = client_on_screen(parent);
     prepare_window_parameters(client);
@@ -46,7 +52,6 @@ PreviewWindow::PreviewWindow(HWND parent, bool as_child)
 PreviewWindow::~PreviewWindow() {
     if (watch_timer && IsWindow(hwnd)) KillTimer(hwnd, watch_timer);
     runner.detach();
-    runner.picture.reset();
     Screen.palette.reset();
     if (hwnd && IsWindow(hwnd) && Window::from_handle(hwnd) == this) DestroyWindow(hwnd);
 }
@@ -166,17 +171,14 @@ void PreviewWindow::paint_with(PaintContext& context) {
 
 // Wine shows nothing that a process draws in a child of another process's
 // window: there the preview is a popup kept over the parent's client area.
-bool preview_as_child() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return !ntdll || !GetProcAddress(ntdll, "wine_get_version");
-}
+bool preview_as_child(Platform platform) { return platform == Platform::windows; }
 
-void run_preview(HWND parent) {
+void run_preview(HWND parent, Platform platform) {
     if (!settings::read_flag(settings::preview) || !parent || !IsWindow(parent)) return;
     RECT client{};
     if (!GetClientRect(parent, &client) || client.right <= client.left || client.bottom <= client.top)
         return;
-    std::unique_ptr<PreviewWindow> preview(new (std::nothrow) PreviewWindow(parent, preview_as_child()));
+    std::unique_ptr<PreviewWindow> preview(new (std::nothrow) PreviewWindow(parent, preview_as_child(platform)));
     if (!preview || !preview->hwnd) return;
     app.main_window = std::move(preview);
     // The settings stay the active window.

@@ -1,9 +1,10 @@
 #pragma once
 #include <windows.h>
 #include <memory>
+#include "app/platform.h"
 #include "framework/window.h"
 #include "lib/refstring.h"
-#include "savewin/effect_runner.h"
+#include "runner/effect_runner.h"
 
 // The drawn preview of "/p HANDLE": a child window that fills the client area
 // of the settings' preview window and runs the effects there, with the same
@@ -66,8 +67,8 @@ private:
 
 // False where the platform shows no drawing of a child of another process's
 // window (Wine): there the preview is a popup.
-bool preview_as_child();
+bool preview_as_child(Platform platform);
 
 // Runs the preview in the window, when the option is on and the handle names a
 // window with a client area, until that window is gone; otherwise returns at once.
-void run_preview(HWND parent);
+void run_preview(HWND parent, Platform platform);

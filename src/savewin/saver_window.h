@@ -1,21 +1,19 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <vector>
+#include "app/application.h"
 #include "framework/window.h"
 #include "lib/refstring.h"
-#include "savewin/effect_runner.h"
-#include "savewin/monitor_covers.h"
-#include "savewin/monitor_layout_math.h"
+#include "monitors/monitors.h"
+#include "runner/effect_runner.h"
 #include "savewin/pointer_motion_math.h"
+#include "savewin/settings.h"
 
-class MirrorPresenter;
-class SeparatePictures;
 class Saver;
 
 // The black full-screen window of a saver run: drives the effect from its paint
 // handler, decides which input wakes it and offers keys that act on the effect.
+// Its runner draws the effects; its monitors show what the other monitors show.
 class SaverWindow : public FrameWindow, public RunnerWindow {
 public:
     SaverWindow();
@@ -51,9 +49,10 @@ public:
     int on_key(MessageRecord& record) override;
     int on_mouse(UINT message, LPARAM lparam, WPARAM wparam) override;
     int on_command(int id, int code) override;
-    // Shows the covers with the window and lays them out again when monitors
-    // change; an erase means the window was covered, so the picture is shown
-    // whole. The display's state goes to the runner.
+    // A pointer move that waited for the monitors to settle is judged.
+    int on_timer(WPARAM timer_id) override;
+    // The display's state goes to the runner, what concerns the monitors to
+    // them; an erase means the window was covered, so the picture is shown whole.
     int on_message(MessageRecord& record) override;
     void paint_with(PaintContext& context) override;
 
@@ -63,10 +62,10 @@ public:
     // from the message loop and never inside a frame.
     static constexpr UINT foreground_lost = WM_APP + 2;
 
-    // Every window that shows the effects runs them through one of these.
+    // Draws the primary's picture; tests and the benchmark reach it.
     EffectRunner runner{*this};
     String password;
-    String& version = runner.version;
+    String version;
     int32_t state = 0;                      // 0 running, 1 pause at end of effect, 2 paused
     std::unique_ptr<Saver>& current_saver = runner.current_saver;
     uint8_t ignore_mouse = 0;
@@ -75,30 +74,10 @@ public:
     uint8_t drawing = 1;
     uint8_t palette_cycling = 1;
     bool first_effect_waits = false;
-    // The mirror windows' presenter; null outside mirror mode.
-    const MirrorPresenter* mirror_presenter() const { return mirror.get(); }
-    // The other monitors' pictures; null outside separate mode.
-    SeparatePictures* separate_pictures() { return separate.get(); }
-    // Read once at start: what the other monitors show.
-    MonitorMode monitor_mode = MonitorMode::primary;
+    // What the other monitors show; tests and the benchmark reach it.
+    Monitors monitors{app.platform, settings::read(settings::monitors, ""), runner, *this, current_monitors};
 
 private:
-    // Black windows over the other monitors; none on a one-monitor desktop.
-    std::unique_ptr<MonitorCovers> covers;
-    // Shows the picture on the other monitors in mirror mode; otherwise none.
-    std::unique_ptr<MirrorPresenter> mirror;
-    // A picture of its own on each other monitor in separate mode; otherwise none.
-    std::unique_ptr<SeparatePictures> separate;
-    // In span mode, the virtual screen as last laid out; the next effect takes
-    // its size.
-    CoverRect span_screen{0, 0, 0, 0};
-    // The monitors as the windows were last laid out for, and when they last
-    // changed (tick count).
-    std::vector<CoverRect> laid_out_monitors = current_monitors();
-    DWORD monitors_changed_at = 0;
-    // Outside span mode, the primary monitor after a display change; empty
-    // until one came.
-    CoverRect primary_screen{0, 0, 0, 0};
     // The saver was the active program once; the activation changes of its
     // own start come before.
     bool been_active = false;
@@ -108,19 +87,10 @@ private:
     // dialog set it, and the history starts over from there.
     POINT motion_reference{};
 
-    // Spanning, the window lies over every monitor and guards them all, so it
-    // is topmost whatever "stay on top" says.
-    bool guards_every_monitor() const { return monitor_mode == MonitorMode::span; }
-    void monitors_changed();
     // Takes a mouse move to a point on the screen; true when it moved far.
     bool pointer_moved_far(POINT point);
-    // True when the system moved the pointer from `from` to `to`: off a
-    // monitor that went, or with a change of the monitors.
-    bool system_moved_pointer(POINT from, POINT to);
-    // The monitors changed: lays the windows out anew and lets the next
-    // effect take the new size.
-    void follow_display_change();
 
+    void start_run();
     void stamp_version();
     void prepare_window_parameters();
     void invalidate();

@@ -5,7 +5,6 @@
 #include "saver/palette.h"
 #include "saver/saver.h"
 #include "savewin/saver_window.h"
-#include "savewin/separate_pictures.h"
 #include "savewin/settings.h"
 #include "trace/report.h"
 
@@ -17,10 +16,6 @@ constexpr const char* saver_label = " : *current_saver = ";
 bool palette_rotates(const EffectRunner& runner) {
     const Palette* palette = runner.stage().screen->palette.get();
     return palette && palette->animating && palette->palette_device;
-}
-
-void end_effect_of(EffectRunner& runner) {
-    if (runner.current_saver) runner.current_saver->done = 1;
 }
 
 // "+": rotation starts at period 10, or goes twice as fast.
@@ -75,7 +70,7 @@ void SaverWindow::on_key_down(WPARAM key) {
         wake();
     } else if (key == VK_F5) {
         for_every_picture([](EffectRunner& runner, int32_t& picture_state) {
-            end_effect_of(runner);
+            runner.end_effect();
             picture_state = 0;
         });
         invalidate();
@@ -96,7 +91,7 @@ void SaverWindow::on_character(char character) {
         break;
     case 'T': start_tracing(); break;
     case 'f':
-        for_every_picture([](EffectRunner& runner, int32_t&) { end_effect_of(runner); });
+        for_every_picture([](EffectRunner& runner, int32_t&) { runner.end_effect(); });
         break;
     case 'n':
         for_every_picture([](EffectRunner& runner, int32_t&) {
@@ -112,7 +107,7 @@ void SaverWindow::on_character(char character) {
                 picture_state = 1;
             } else {
                 picture_state = 0;
-                end_effect_of(runner);
+                runner.end_effect();
             }
         });
         invalidate();
@@ -138,7 +133,7 @@ void SaverWindow::slower() {
 // The primary's picture first, then every other monitor's in separate mode.
 void SaverWindow::for_every_picture(const std::function<void(EffectRunner&, int32_t&)>& act) {
     act(runner, state);
-    if (separate) separate->for_each([&act](MonitorPicture& picture) { act(picture.runner, picture.state); });
+    monitors.for_each_other_picture(act);
 }
 
 void SaverWindow::start_tracing() {

@@ -26,3 +26,8 @@ void install_signal_handler() {
     std::signal(SIGFPE, on_fault);
     std::signal(SIGSEGV, on_fault);
 }
+
+void choose_developer_mode() {
+    developer_mode = std::getenv("PO") != nullptr && !app.has_switch("-x");
+    if (!developer_mode) install_signal_handler();
+}

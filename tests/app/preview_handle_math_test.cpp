@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "savewin/preview_handle_math.h"
+#include "app/preview_handle_math.h"
 
 TEST(PreviewHandle, ReadsTheNumberAfterTheSwitch) {
     EXPECT_EQ(1234u, preview_handle("/p 1234"));

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "savewin/cover_layout_math.h"
+#include "monitors/cover_layout_math.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "savewin/monitor_layout_math.h"
+#include "monitors/monitor_layout_math.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include "app/application.h"
 #include "gfx/cycling_picture.h"
+#include "runner/effect_runner.h"
 #include "saver/lines_saver.h"
 #include "saver/saver.h"
 #include "saver/stage.h"
-#include "savewin/effect_runner.h"
 #include "support/memory_context.h"
 #include "support/screen_scope.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "saver/frame_schedule_math.h"
+#include "runner/frame_schedule_math.h"
 
 namespace {
 

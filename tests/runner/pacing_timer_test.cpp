@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "saver/frame_schedule_math.h"
-#include "savewin/effect_runner.h"
-#include "savewin/pacing_timer.h"
+#include "runner/effect_runner.h"
+#include "runner/frame_schedule_math.h"
+#include "runner/pacing_timer.h"
 
 namespace {
 

@@ -12,15 +12,15 @@
 #include <psapi.h>
 
 #include "app/application.h"
-#include "gfx/pen_brush.h"
+#include "effect_frames.h"
 #include "gfx/color.h"
+#include "gfx/pen_brush.h"
+#include "saver/lines_saver.h"
 #include "saver/palette.h"
 #include "saver/saver.h"
 #include "savewin/saver_window.h"
-#include "saver/lines_saver.h"
 #include "support/memory_context.h"
 #include "support/screen_scope.h"
-#include "effect_frames.h"
 #include "trace/report.h"
 
 namespace {
@@ -276,7 +276,7 @@ TEST(Scheduler, StartValueOutsideTheGeneratorsRangeIsNotSearched) {
         app.command_line = command;
         start_value_waited = false;
         app.rand.reseed(31);
-        run.window->current_saver.reset();
+        run.window->runner.run_effect(nullptr);
         run.window->next_saver();
         RandomGenerator reference(31);
         reference.draw(2, 2);
@@ -293,7 +293,7 @@ TEST(Scheduler, ManyEffectChangesLeaveNoGdiObjectOrMemoryBehind) {
     const size_t memory_before = private_bytes();
 
     for (int i = 0; i < 150; ++i) change_and_draw(*run.window, context, 10);
-    run.window->current_saver.reset();
+    run.window->runner.run_effect(nullptr);
 
     const uint64_t created = gdi_counts.created - before.created;
     EXPECT_GT(created, 1000u);

@@ -8,13 +8,13 @@
 #include <string>
 #include "app/application.h"
 #include "gfx/cycling_picture.h"
+#include "monitors/mirror_presenter.h"
 #include "saver/saver.h"
 #include "savewin/counted_lines.h"
-#include "savewin/display_notice.h"
-#include "savewin/mirror_presenter.h"
 #include "savewin/saver_window.h"
 #include "savewin/settings.h"
 #include "savewin/settings_backup.h"
+#include "support/display_notice.h"
 #include "trace/temp_folder.h"
 
 namespace {
@@ -66,7 +66,7 @@ protected:
         window = std::make_unique<SaverWindow>();
         auto lines = std::make_unique<WatchedLines>(frames, window->runner);
         watched = lines.get();
-        window->current_saver = std::move(lines);
+        window->runner.run_effect(std::move(lines));
         ShowWindow(window->hwnd, SW_SHOWNA);
         return *window;
     }
@@ -134,7 +134,7 @@ protected:
 TEST_P(DisplayStateTest, NothingIsDrawnOrShownOnceTheDisplayGoesOff) {
     SaverWindow& saver = open(GetParam());
     EXPECT_EQ(std::string(GetParam().true_colour_cycling) == "yes", saver.runner.picture != nullptr);
-    EXPECT_EQ(std::string(GetParam().monitors) == "mirror", saver.mirror_presenter() != nullptr);
+    EXPECT_EQ(std::string(GetParam().monitors) == "mirror", saver.monitors.mirror_presenter() != nullptr);
     const Saver* effect = saver.current_saver.get();
     const int32_t started = effect->start_time;
 

@@ -2,7 +2,8 @@
 
 #include <windows.h>
 #include <imm.h>
-#include "savewin/monitor_covers.h"
+#include "monitors/monitor_covers.h"
+#include "monitors/monitors.h"
 #include "savewin/saver_window_fixture.h"
 
 namespace {
@@ -45,10 +46,10 @@ TEST_F(InputContextTest, CoversAndMirrorsHaveNone) {
     HWND owner = plain_window(100, 80);
     ASSERT_TRUE(owner);
     {
-        MonitorCovers covers(owner, MonitorCovers::Kind::covers);
+        MonitorCovers covers(owner, MonitorCovers::Kind::covers, current_monitors());
         ASSERT_GT(covers.count(), 0u);
         for (HWND cover : covers.window_list()) EXPECT_FALSE(has_input_context(cover));
-        MonitorCovers mirrors(owner, MonitorCovers::Kind::mirrors);
+        MonitorCovers mirrors(owner, MonitorCovers::Kind::mirrors, current_monitors());
         ASSERT_GT(mirrors.count(), 0u);
         for (HWND mirror : mirrors.window_list()) EXPECT_FALSE(has_input_context(mirror));
     }

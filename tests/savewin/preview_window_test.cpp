@@ -8,11 +8,11 @@
 #include "gfx/screen.h"
 #include "saver/palette.h"
 #include "savewin/counted_lines.h"
-#include "savewin/display_notice.h"
 #include "savewin/preview_window.h"
 #include "savewin/saver_window.h"
 #include "savewin/settings.h"
 #include "savewin/settings_backup.h"
+#include "support/display_notice.h"
 #include "trace/temp_folder.h"
 
 namespace {
@@ -214,7 +214,7 @@ TEST_F(PreviewWindowTest, AsAChildFillsTheHostDrawsAndEndsWithIt) {
 
     SetActiveWindow(parent);
     std::atomic<int64_t> frames{0};
-    window.runner.current_saver = std::make_unique<CountedLines>(frames, window.runner);
+    window.runner.run_effect(std::make_unique<CountedLines>(frames, window.runner));
     pump_until(3000, [&frames] { return frames.load() > 200; });
     EXPECT_GT(lit_pixels(handle, RECT{0, 0, client_width, client_height}), 0) << "nothing drawn";
     EXPECT_NE(handle, GetActiveWindow());
@@ -233,7 +233,7 @@ TEST_F(PreviewWindowTest, AsAChildFillsTheHostDrawsAndEndsWithIt) {
     pump_for(300);
     EXPECT_EQ(client_width, Screen.width);
     EXPECT_EQ(0, lit_pixels(handle, RECT{client_width + 2, 0, client_width + 40, client_height + 30}));
-    window.runner.current_saver->done = 1;
+    window.runner.end_effect();
     EXPECT_TRUE(pump_until(2000, [] { return Screen.width == client_width + 40; }));
     EXPECT_EQ(client_height + 30, Screen.height);
 
@@ -252,7 +252,7 @@ TEST_F(PreviewWindowTest, DrawsNothingWhileTheDisplayIsOff) {
         PreviewWindow& window = open("/p 1 -r 7");
         EXPECT_EQ(std::string(cycling) == "yes", window.runner.picture != nullptr);
         std::atomic<int64_t> frames{0};
-        window.runner.current_saver = std::make_unique<CountedLines>(frames, window.runner);
+        window.runner.run_effect(std::make_unique<CountedLines>(frames, window.runner));
         // A window of the thread that waits for its paint would end every slice.
         UpdateWindow(parent);
         ASSERT_TRUE(pump_until(2000, [&frames] { return frames > 0; }));
