@@ -1,8 +1,10 @@
 #include "savewin/settings_store_math.h"
 
+#include <cstring>
+
 namespace {
 
-// Long enough for any value the saver writes, so a comparison sees it whole.
+// Long enough to see whether the profile holds a key at all.
 constexpr unsigned whole_value = 32768;
 
 }  // namespace
@@ -24,8 +26,10 @@ unsigned long write_setting(SettingsStore& profile, SettingsStore& user, const c
     if (profile.write(key, value) == 0) {
         // A value left in the per-user key from a refused write would hide this
         // one. With the mapping the profile write went to that very key, and
-        // then it holds exactly this value and stays.
-        const std::optional<std::string> stale = user.read(key, whole_value);
+        // then it holds exactly this value and stays. One character more than
+        // the value shows a longer one as longer.
+        const unsigned whole = value ? static_cast<unsigned>(std::strlen(value)) + 2 : whole_value;
+        const std::optional<std::string> stale = user.read(key, whole);
         if (!stale || (value && *stale == value)) return 0;
         return user.write(key, nullptr);
     }

@@ -133,4 +133,37 @@ TEST(SettingsRules, WhenNothingCanBeWrittenTheErrorIsReturnedAndNothingChanges) 
     EXPECT_EQ(0u, write_setting(profile, user, "ignore mouse", "no")) << "the same value hides nothing";
 }
 
+// Whatever the stores, a write reported as done reads back whole, also values
+// beyond the 32,767 characters that once were compared.
+TEST(SettingsRules, AStoredValueOfAnyLengthReadsBackWhole) {
+    struct Arrangement {
+        const char* name;
+        bool mapped;
+        bool profile_refuses;
+        bool stale_per_user_value;   // one character longer than the value
+    };
+    const Arrangement arrangements[] = {
+        {"writable profile", false, false, false},
+        {"writable profile over a stale per-user value", false, false, true},
+        {"refusing profile", false, true, false},
+        {"refusing profile over a stale per-user value", false, true, true},
+        {"mapping", true, false, false},
+    };
+    for (const size_t length : {1, 32766, 32767, 32768, 40000}) {
+        for (const Arrangement& a : arrangements) {
+            SCOPED_TRACE(std::string(a.name) + ", " + std::to_string(length) + " characters");
+            FakeStore file, user;
+            MappedProfile mapping(user);
+            SettingsStore& profile = a.mapped ? static_cast<SettingsStore&>(mapping) : file;
+            file.values["password"] = "old";
+            file.refusal = a.profile_refuses ? access_denied : 0;
+            const std::string value(length, 'x');
+            if (a.stale_per_user_value) user.values["password"] = value + "y";
+            EXPECT_EQ(0u, write_setting(profile, user, "password", value.c_str()));
+            const std::string back = read(profile, user, "password", "fallback", static_cast<unsigned>(length) + 2);
+            EXPECT_TRUE(back == value) << "read back: " << back.substr(0, 20) << "... (" << back.size() << ")";
+        }
+    }
+}
+
 }  // namespace
