@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   googletest
+  clang-14 libclang-rt-14-dev libfuzzer-14-dev
   wine wine64 wine32:i386
   xvfb xdotool x11-utils imagemagick
   procps python3 libx11-dev

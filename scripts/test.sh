@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the Win32-free code natively under
-# ASan and UBSan, then the 32-bit and 64-bit Windows builds under Wine on
-# virtual displays of depth 24 and 8 and a two-monitor Xorg display that this
-# script starts and stops.
+# ASan and UBSan and its fuzz targets for a few seconds each (scripts/fuzz.sh),
+# then the 32-bit and 64-bit Windows builds under Wine on virtual displays of
+# depth 24 and 8 and a two-monitor Xorg display that this script starts and
+# stops.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -20,6 +21,9 @@ for preset in native i686 x86_64; do
   cmake --preset "$preset" >/dev/null || exit 1
   cmake --build --preset "$preset" -j "$jobs" || exit 1
 done
+# The fuzz targets (clang); without clang 14 and its libFuzzer they are skipped.
+QUORIX_FUZZ_JOBS=$jobs bash scripts/fuzz.sh --build-only
+fuzz_build=$?
 
 # The installer and the archive; the install scenario of the i686 tests uses them.
 echo "== package"
@@ -110,6 +114,30 @@ for preset in "${presets[@]}"; do
   [ "$not_run" -gt 0 ] && note=" ($not_run skipped)"
   summary+=("$preset: $((total - bad - not_run)) of $total$note")
 done
+
+# A few seconds of each fuzz target on its committed corpus; scripts/fuzz.sh
+# runs them longer.
+if [ "$fuzz_build" -eq 77 ]; then
+  skipped=$((skipped + 1))
+  summary+=("fuzz: skipped")
+else
+  echo "== fuzz"
+  log=$(mktemp)
+  bash scripts/fuzz.sh --seconds 3 2>&1 | tee "$log"
+  line=$(grep -E '^fuzz: [0-9]+ passed, [0-9]+ failed' "$log" | tail -n 1)
+  rm -f "$log"
+  if [ -z "$line" ]; then
+    echo "== fuzz: no result"
+    failed=$((failed + 1))
+    summary+=("fuzz: no result")
+  else
+    good=$(sed -E 's/^fuzz: ([0-9]+) passed.*/\1/' <<<"$line")
+    bad=$(sed -E 's/.* ([0-9]+) failed.*/\1/' <<<"$line")
+    passed=$((passed + good))
+    failed=$((failed + bad))
+    summary+=("fuzz: $good of $((good + bad))")
+  fi
+fi
 
 # Fresh copies of the tree must build the same release as this one.
 echo "== reproducible release"

@@ -74,8 +74,9 @@ CoverRect fitted_rect(int32_t picture_width, int32_t picture_height, const Cover
 
 std::vector<CoverRect> mirror_layout(const std::vector<CoverRect>& monitors, const CoverRect& saver) {
     std::vector<CoverRect> mirrors;
-    for (const CoverRect& m : monitors) {
-        if (!empty(m) && !holds(saver, m)) mirrors.push_back(m);
+    for (auto m = monitors.begin(); m != monitors.end(); ++m) {
+        // A clone of a monitor already mirrored would only show the same picture twice over.
+        if (!empty(*m) && !holds(saver, *m) && std::find(monitors.begin(), m, *m) == m) mirrors.push_back(*m);
     }
     return mirrors;
 }

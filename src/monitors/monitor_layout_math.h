@@ -31,7 +31,9 @@ CoverRect virtual_screen(const std::vector<CoverRect>& monitors);
 CoverRect fitted_rect(int32_t picture_width, int32_t picture_height, const CoverRect& monitor);
 
 // The monitors that show a mirror of the saver's picture: every non-empty one
-// that the saver window does not already hold whole.
+// that the saver window does not already hold whole, once. A monitor only partly
+// under the saver window (outputs placed over each other) is mirrored whole, as
+// a mirror shows the whole picture: there alone it lies over the saver window.
 std::vector<CoverRect> mirror_layout(const std::vector<CoverRect>& monitors, const CoverRect& saver);
 
 // True when the point lies on the outermost row or column of a monitor, or on

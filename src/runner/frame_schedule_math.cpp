@@ -26,7 +26,8 @@ void FrameSchedule::slice_begins(int64_t now) {
 }
 
 bool FrameSchedule::frame_due(int64_t now, int32_t period_ms) {
-    if (!started) {
+    // A clock that went back would leave the next frame as far ahead.
+    if (!started || now < last_active) {
         started = true;
         due = now;
     }
@@ -49,11 +50,12 @@ void FrameSchedule::looked(int64_t now) {
 }
 
 int64_t FrameSchedule::wake_time(int64_t now) const {
-    const int64_t next_refresh = woken_once ? last_wake + refresh : now + refresh;
+    const int64_t next_refresh = woken_once && now >= last_wake ? last_wake + refresh : now + refresh;
     return std::max({due, next_refresh, now});
 }
 
 void FrameSchedule::woke(int64_t now, bool by_message) {
+    if (now < last_active) started = false;
     woken_once = true;
     last_wake = now;
     last_active = now;

@@ -1,13 +1,12 @@
-// Fuzzes the texts that come from outside: the stored password form (decode) and
-// date texts. Build with clang and run:
-//   CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DQUORIX_SANITIZE=ON -DQUORIX_FUZZ=ON
-//   cmake --build build/fuzz --target fuzz_text_input
-//   build/fuzz/fuzz_text_input -max_total_time=60
+// Fuzzes the texts that come from outside: the stored password form (decode)
+// and date texts, and the string and date code under them. Built and run by
+// scripts/fuzz.sh.
+#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "fuzz_input.h"
 #include "lib/date.h"
 #include "lib/refstring.h"
 
@@ -21,8 +20,17 @@ bool all_printable(const std::string& text) {
     return true;
 }
 
-void check(bool condition) {
-    if (!condition) std::abort();
+// Every date reads as a real one; between 1900 and 9999 its text reads back
+// as the same date, and so do its parts.
+void check_date(const ft_Date& date) {
+    const DateComponents c = date.components();
+    FUZZ_CHECK(c.month >= 1 && c.month <= 12 && c.day >= 1 && c.day <= 31);
+    FUZZ_CHECK(c.hour >= 0 && c.hour < 24 && c.minute >= 0 && c.minute < 60 && c.second >= 0 && c.second < 60);
+    const std::string shown = date.text();
+    FUZZ_CHECK(!shown.empty());
+    if (c.year < 1900 || c.year > 9999) return;
+    FUZZ_CHECK(ft_Date(shown.c_str()).text() == shown);
+    FUZZ_CHECK(ft_Date(ft_Date::day_number(c.year, c.month, c.day, c.hour, c.minute, c.second)).text() == shown);
 }
 
 }  // namespace
@@ -33,19 +41,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     String stored(c_text);
     const std::string before = stored.text();
-    if (!stored.decode(key)) check(before == stored.text());
+    if (!stored.decode(key)) FUZZ_CHECK(before == stored.text());
 
-    const ft_Date date(c_text);
-    const std::string shown = date.text();
-    check(!shown.empty());
+    check_date(ft_Date(c_text));
+    FuzzInput in(data, size);
+    double value;
+    const uint64_t bits = in.number<uint64_t>();
+    std::memcpy(&value, &bits, sizeof value);
+    check_date(ft_Date(value));
 
     // encode then decode restores exactly the non-empty printable texts.
     String plain(c_text);
     const std::string original = plain.text();
     plain.encode(key);
-    check(plain.length() == 3 * original.size() + 2);
+    FUZZ_CHECK(plain.length() == 3 * original.size() + 2);
     const bool restored = plain.decode(key);
-    check(restored == (!original.empty() && all_printable(original)));
-    if (restored) check(original == plain.text());
+    FUZZ_CHECK(restored == (!original.empty() && all_printable(original)));
+    if (restored) FUZZ_CHECK(original == plain.text());
+
+    // Copies share their text until one is made anew; joining makes a new one.
+    String copy = stored;
+    String joined = copy + stored;
+    FUZZ_CHECK(joined.length() == 2 * stored.length() && joined == (std::string(stored.text()) + stored.text()).c_str());
+    copy.to_lower();
+    FUZZ_CHECK(copy == stored && !std::strpbrk(stored.text(), "ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
+    joined += copy;
+    FUZZ_CHECK(joined.length() == 3 * stored.length());
     return 0;
 }

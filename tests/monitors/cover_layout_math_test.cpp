@@ -49,6 +49,16 @@ TEST(CoverLayout, EmptyMonitorsAreSkippedAndAnEmptySaverCoversNothing) {
     EXPECT_EQ(cover_layout({primary_800}, CoverRect{0, 0, 0, 0}), (Rects{primary_800}));
 }
 
+TEST(CoverLayout, WhereMonitorsOverlapTheEarlierOnesCoversServe) {
+    // A clone of the second monitor, and a third placed half over it.
+    const CoverRect second{800, 0, 1440, 480};
+    EXPECT_EQ(cover_layout({primary_800, second, second}, saver_800), (Rects{{801, 0, 1440, 480}}));
+    EXPECT_EQ(cover_layout({primary_800, second, {1120, 240, 1760, 720}}, saver_800),
+              (Rects{{801, 0, 1440, 480}, {1120, 480, 1760, 720}, {1440, 240, 1760, 480}}));
+    // A clone of the primary lies under the saver window like the primary.
+    EXPECT_TRUE(cover_layout({primary_800, primary_800}, saver_800).empty());
+}
+
 TEST(CoverLayout, ExtremeCoordinatesDoNotOverflow) {
     const CoverRect whole{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
     const Rects covers = cover_layout({whole}, saver_800);

@@ -111,6 +111,10 @@ TEST(MirrorLayout, EveryMonitorOutsideTheSaverWindowGetsAMirror) {
     EXPECT_TRUE(mirror_layout({{0, 0, 800, 600}, {0, 0, 800, 600}, {900, 0, 900, 10}}, saver).empty());
     // A monitor only partly under the saver window is mirrored whole.
     expect_rect({400, 300, 1200, 900}, mirror_layout({{400, 300, 1200, 900}}, saver).at(0));
+    // A clone of a mirrored monitor shows that mirror.
+    const Rects clones = mirror_layout({monitors[0], monitors[1], monitors[1], monitors[2]}, saver);
+    ASSERT_EQ(2u, clones.size());
+    expect_rect(monitors[2], clones[1]);
 }
 
 }  // namespace

@@ -221,6 +221,28 @@ TEST(FrameSchedule, AClockThatGoesBackStartsAfresh) {
     EXPECT_LE(schedule.wake_time(now) - now, schedule.refresh_us());
 }
 
+// Within a slice too: after a frame, and across a sleep that a message ended.
+// The next frame is due at once and no sleep lasts longer than a refresh.
+TEST(FrameSchedule, AClockThatGoesBackWithinASliceNeitherHangsNorBursts) {
+    for (const bool across_a_sleep : {false, true}) {
+        SCOPED_TRACE(across_a_sleep);
+        FrameSchedule schedule;
+        int64_t now = 10 * second;
+        schedule.slice_begins(now);
+        for (int i = 0; i < 100; ++i, now += 1000) ASSERT_TRUE(schedule.frame_due(now, 1));
+        if (across_a_sleep) {
+            const int64_t wake = schedule.wake_time(now);
+            schedule.woke(wake - 3 * second, true);
+            now = wake - 3 * second;
+        } else {
+            now -= 3 * second;
+        }
+        EXPECT_TRUE(schedule.frame_due(now, 1));
+        EXPECT_FALSE(schedule.frame_due(now, 1));
+        EXPECT_LE(schedule.wake_time(now) - now, schedule.refresh_us());
+    }
+}
+
 }  // namespace
 
 // The timer that wakes the sleeps ticks on by itself; a sleep waits for its

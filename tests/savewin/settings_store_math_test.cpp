@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include "monitors/monitor_layout_math.h"
+#include "savewin/settings.h"
 #include "savewin/settings_store_math.h"
 
 namespace {
@@ -59,7 +61,11 @@ TEST(SettingsRules, AReadTakesThePerUserValueThenTheProfilesThenTheFallback) {
     EXPECT_EQ("mirror", read(profile, user, "monitors"));
     EXPECT_EQ("mir", read(profile, user, "monitors", "", 4));
     user.values["monitors"] = "";
-    EXPECT_EQ("fallback", read(profile, user, "monitors")) << "an empty per-user value hides the profile's";
+    EXPECT_EQ("", read(profile, user, "monitors")) << "an empty per-user value is a value, and hides the profile's";
+    user.values["monitors"] = "\n";
+    EXPECT_EQ("fallback", read(profile, user, "monitors")) << "the mark of a deleted key hides the profile's";
+    EXPECT_EQ("f", read(profile, user, "monitors", "fallback", 2));
+    EXPECT_EQ("", read(profile, user, "monitors", "fallback", 1));
     EXPECT_EQ("", read(profile, user, "monitors", "fallback", 0));
 }
 
@@ -88,7 +94,7 @@ TEST(SettingsRules, WhereTheProfileRefusesEachSavedValueIsWhatLaterReadsReturn) 
     EXPECT_EQ("fallback", read(profile, user, "trace"));
     EXPECT_EQ(0u, user.values.count("trace")) << "nothing to hide: the value goes";
     EXPECT_EQ("span", read(profile, user, "monitors")) << "an unsaved key keeps the old file's value";
-    EXPECT_EQ((std::map<std::string, std::string>{{"ignore mouse", "yes"}, {"password", ""}}), user.values);
+    EXPECT_EQ((std::map<std::string, std::string>{{"ignore mouse", "yes"}, {"password", "\n"}}), user.values);
     EXPECT_EQ("old", profile.values["password"]);
 }
 
@@ -131,6 +137,89 @@ TEST(SettingsRules, WhenNothingCanBeWrittenTheErrorIsReturnedAndNothingChanges) 
     profile.refusal = 0;
     EXPECT_EQ(access_denied, write_setting(profile, user, "ignore mouse", "yes"));
     EXPECT_EQ(0u, write_setting(profile, user, "ignore mouse", "no")) << "the same value hides nothing";
+}
+
+// Whatever the stores, a write reported as done reads back whole: the empty
+// value, and values beyond the 32,767 characters that once were compared.
+TEST(SettingsRules, AStoredValueOfAnyLengthReadsBackWhole) {
+    struct Arrangement {
+        const char* name;
+        bool mapped;
+        bool profile_refuses;
+        bool stale_per_user_value;   // one character longer than the value
+    };
+    const Arrangement arrangements[] = {
+        {"writable profile", false, false, false},
+        {"writable profile over a stale per-user value", false, false, true},
+        {"refusing profile", false, true, false},
+        {"refusing profile over a stale per-user value", false, true, true},
+        {"mapping", true, false, false},
+    };
+    for (const size_t length : {0, 1, 32766, 32767, 32768, 40000}) {
+        for (const Arrangement& a : arrangements) {
+            SCOPED_TRACE(std::string(a.name) + ", " + std::to_string(length) + " characters");
+            FakeStore file, user;
+            MappedProfile mapping(user);
+            SettingsStore& profile = a.mapped ? static_cast<SettingsStore&>(mapping) : file;
+            file.values["password"] = "old";
+            file.refusal = a.profile_refuses ? access_denied : 0;
+            const std::string value(length, 'x');
+            if (a.stale_per_user_value) user.values["password"] = value + "y";
+            EXPECT_EQ(0u, write_setting(profile, user, "password", value.c_str()));
+            const std::string back = read(profile, user, "password", "fallback", static_cast<unsigned>(length) + 2);
+            EXPECT_TRUE(back == value) << "read back: " << back.substr(0, 20) << "... (" << back.size() << ")";
+        }
+    }
+}
+
+// A profile value is one line: one holding a line break is refused, and no
+// store changes.
+TEST(SettingsRules, AValueHoldingALineBreakIsStoredNowhere) {
+    for (const char* value : {"\n", "a\nb", "yes\r", "\r\n"}) {
+        for (const unsigned long refusal : {0ul, access_denied}) {
+            FakeStore profile, user;
+            profile.values = {{"monitors", "span"}};
+            user.values = {{"monitors", "mirror"}};
+            profile.refusal = refusal;
+            EXPECT_EQ(setting_not_one_line, write_setting(profile, user, "monitors", value));
+            EXPECT_EQ(0, profile.writes + user.writes);
+            EXPECT_EQ("mirror", read(profile, user, "monitors"));
+        }
+    }
+}
+
+// Earlier versions marked a key deleted with an empty per-user value, which
+// now reads as the empty value: every key's reader, with its own fallback,
+// takes it as it takes the key's absence, whatever the old control.ini holds.
+TEST(SettingsRules, AnEmptyValueThatEarlierVersionsLeftMeansWhatAnAbsentKeyMeans) {
+    const auto flag = [](const std::string& text) { return std::string(text == "yes" ? "on" : "off"); };
+    const auto mode = [](const std::string& text) { return std::string(monitor_mode_text(monitor_mode_from(text))); };
+    const auto text = [](const std::string& text) { return text; };
+    struct Reader {
+        const char* key;
+        const char* fallback;
+        std::string (*meaning)(const std::string&);
+        const char* old_file_value;
+    };
+    const Reader readers[] = {
+        {settings::hide_mouse, "no", +flag, "yes"},
+        {settings::ignore_mouse, "no", +flag, "yes"},
+        {settings::stay_on_top, "no", +flag, "yes"},
+        {settings::true_colour_cycling, "no", +flag, "yes"},
+        {settings::preview, "no", +flag, "yes"},
+        {settings::trace, "no", +flag, "yes"},
+        {settings::monitors, "", +mode, "span"},
+        {settings::password, "", +text, "6e 7c 58"},
+        {settings::version, "", +text, "1.0.3.0"},
+    };
+    for (const Reader& r : readers) {
+        SCOPED_TRACE(r.key);
+        FakeStore profile, user, nothing;
+        profile.values[r.key] = r.old_file_value;
+        profile.refusal = access_denied;
+        user.values[r.key] = "";
+        EXPECT_EQ(r.meaning(read(nothing, nothing, r.key, r.fallback)), r.meaning(read(profile, user, r.key, r.fallback)));
+    }
 }
 
 }  // namespace

@@ -88,6 +88,21 @@ TEST_F(SettingsStores, WhereTheProfileCannotBeWrittenThePerUserKeyKeepsTheValues
     EXPECT_EQ(std::optional<std::string>("yes"), user.read("ignore mouse", 1024));
 }
 
+// The empty value and one longer than any the saver writes come back whole
+// from the registry, and so does a key deleted over an old value.
+TEST_F(SettingsStores, WhereTheProfileCannotBeWrittenEveryValueReadsBackWhole) {
+    ASSERT_TRUE(CreateDirectoryA(file.c_str(), nullptr));
+    ProfileStore profile(file.c_str(), section);
+    UserKeyStore user(test_key);
+    for (const std::string& value : {std::string(), std::string("no"), std::string(40000, 'x')}) {
+        SCOPED_TRACE(value.size());
+        EXPECT_EQ(0u, write_setting(profile, user, "password", value.c_str()));
+        EXPECT_TRUE(read_setting(profile, user, "password", "fallback", 40002) == value);
+    }
+    EXPECT_EQ(0u, write_setting(profile, user, "password", nullptr));
+    EXPECT_EQ("fallback", read_setting(profile, user, "password", "fallback", 1024));
+}
+
 TEST_F(SettingsStores, APerUserValueOfAnotherTypeIsNoSetting) {
     UserKeyStore user(test_key);
     ASSERT_EQ(0u, user.write("password", "abc"));
