@@ -5,7 +5,8 @@
 source "$(dirname "$0")/monitors_lib.sh"
 monitors_begin monitors_cover
 
-monitors_start_saver
+# A seed whose first effect is lit: some effects stay dark for a while.
+monitors_start_saver -r 4242
 capture="$E2E_OUT/two-monitors.png"
 e2e_capture "$capture"
 e2e_eq "no pixel of the desktop colour on the second monitor" 0 "$(monitors_desktop_pixels "$capture")"

@@ -105,10 +105,11 @@ monitors_answer_password() {
   shell_ended_cleanly
 }
 
-# Starts the saver with the pointer on the primary and waits for its window.
+# Starts the saver with the pointer on the primary and waits for its window;
+# arguments after "/s" go to it, such as a seed ("-r N").
 monitors_start_saver() {
   e2e_mouse_move 400 300
-  e2e_start /s
+  e2e_start /s "$@"
   e2e_wait_window "$PLAIN_TITLE" 30 >/dev/null
   sleep 1
 }
