@@ -115,3 +115,8 @@ foreach(scenario IN LISTS QUORIX_E2E_SCENARIOS)
     ENVIRONMENT "${environment}"
     LABELS "${labels}" RESOURCE_LOCK ${display} TIMEOUT 300 SKIP_RETURN_CODE 77)
 endforeach()
+# The install scenario installs, upgrades and removes again and again in each
+# prefix, with Wine restarts between: in two prefixes it may well pass 300 s.
+if(TEST e2e_install)
+  set_tests_properties(e2e_install PROPERTIES TIMEOUT 600)
+endif()

@@ -7,6 +7,13 @@
 ;   LICENSE   the licence as text        ICON      the saver's icon
 ;   OUTFILE   the installer to write
 ;   TARGET    optional: NSIS's target, x86-unicode (the default) or amd64-unicode
+;
+; A screen saver runs whenever the machine is idle, upgrades included, and
+; Windows refuses to write or delete a running program's file but lets it be
+; renamed. So a file in use is renamed aside in its folder, the new one takes
+; its name, and the old one goes at the next restart; a silent run then ends
+; with 3010. A file that can be neither written nor renamed ends the run with
+; an error before anything is registered.
 
 !ifdef TARGET
   Target "${TARGET}"
@@ -15,10 +22,6 @@
 !endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
-
-!include "MUI2.nsh"
-!include "LogicLib.nsh"
-!include "x64.nsh"
 
 !define PRODUCT "Quorix"
 !define PUBLISHER "the Quorix authors"
@@ -30,6 +33,15 @@ RequestExecutionLevel admin
 !define MAPPING_NAME "Screen Saver.Quorix"
 !define MAPPING_TARGET "USR:Control Panel\Screen Saver.Quorix"
 !define SCR_NAME "quorix.scr"
+!define UNINSTALLER_NAME "uninstall.exe"
+; Windows' code for "done, restart needed".
+!define EXIT_RESTART 3010
+!define EXIT_FAILED 2
+!define EXIT_ELEVATION_REQUIRED 740
+
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "x64.nsh"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -45,6 +57,12 @@ VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 
+Var Folder      ; the file being put in place or removed: $Folder\$FileName
+Var FileName
+Var Aside       ; that file renamed aside, and its name alone
+Var AsideName
+Var FinishText
+
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
@@ -53,22 +71,87 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_INSTFILES
 ; The last page's check box: on by default; silent installs take it as well.
+; The page never offers to restart: the old copy can wait for the user's.
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Make Quorix the current screen saver"
 !define MUI_FINISHPAGE_RUN_FUNCTION MakeCurrentSaver
+!define MUI_FINISHPAGE_NOREBOOTSUPPORT
+!define MUI_FINISHPAGE_TEXT "$FinishText"
+!define MUI_PAGE_CUSTOMFUNCTION_PRE FinishPre
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+!define MUI_FINISHPAGE_NOREBOOTSUPPORT
+!define MUI_FINISHPAGE_TEXT "$FinishText"
+!define MUI_PAGE_CUSTOMFUNCTION_PRE un.FinishPre
+!insertmacro MUI_UNPAGE_FINISH
 
 !insertmacro MUI_LANGUAGE "English"
+
+; Functions that the installer and the uninstaller both need, once with the
+; prefix "un." for the uninstaller.
+!macro SHARED_FUNCTIONS UN
+
+; Renames $Folder\$FileName to a free $FileName.N.old in the same folder: a
+; running program's file can be renamed, and the program goes on running from
+; it. Sets $Aside to "" when the file cannot be renamed either.
+Function ${UN}PutAside
+  StrCpy $R0 1
+  ${Do}
+    StrCpy $AsideName "$FileName.$R0.old"
+    StrCpy $Aside "$Folder\$AsideName"
+    ${IfNot} ${FileExists} $Aside
+      ${Break}
+    ${EndIf}
+    IntOp $R0 $R0 + 1
+  ${Loop}
+  ClearErrors
+  Rename "$Folder\$FileName" $Aside
+  ${If} ${Errors}
+    DetailPrint "$Folder\$FileName can be neither written nor renamed"
+    StrCpy $Aside ""
+  ${Else}
+    DetailPrint "$Folder\$FileName is in use: renamed to $AsideName"
+  ${EndIf}
+FunctionEnd
+
+; Deletes $Aside, or, while its program still runs, at the next restart.
+Function ${UN}RemoveAside
+  Delete $Aside
+  ${IfNot} ${FileExists} $Aside
+    Return
+  ${EndIf}
+  Delete /REBOOTOK $Aside
+  DetailPrint "$AsideName is removed at the next restart"
+FunctionEnd
+
+; Copies that earlier runs put aside and whose programs have ended since.
+Function ${UN}RemoveLeftovers
+  Delete "$Folder\$FileName.*.old"
+FunctionEnd
+
+Function ${UN}FinishPre
+  !if "${UN}" == ""
+    StrCpy $FinishText "$(^NameDA) has been installed on your computer."
+  !else
+    StrCpy $FinishText "$(^NameDA) has been removed from your computer."
+  !endif
+  IfRebootFlag 0 +2
+    StrCpy $FinishText "$FinishText$\r$\n$\r$\nThe copy of $(^NameDA) that was running keeps running until it ends. The old file is removed at the next restart."
+  StrCpy $FinishText "$FinishText$\r$\n$\r$\nClick Finish to close this wizard."
+FunctionEnd
+
+!macroend
+!insertmacro SHARED_FUNCTIONS ""
+!insertmacro SHARED_FUNCTIONS "un."
 
 Function .onInit
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 != "admin"
     MessageBox MB_ICONSTOP "Installing Quorix needs administrator rights." /SD IDOK
-    SetErrorLevel 740
+    SetErrorLevel ${EXIT_ELEVATION_REQUIRED}
     Quit
   ${EndIf}
   ${If} ${RunningX64}
@@ -77,22 +160,58 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
+Function CannotReplace
+  MessageBox MB_ICONSTOP "$Folder\$FileName is in use by a program that lets no one rename it, and cannot be replaced. Close that program and run Setup again." /SD IDOK
+  SetErrorLevel ${EXIT_FAILED}
+  Abort
+FunctionEnd
+
+; Writes $Folder\$FileName: the built file SOURCE, or the uninstaller. A file
+; that cannot be written is put aside first, and put back when the new one
+; cannot be written either.
+!macro PUT_IN_PLACE FOLDER NAME SOURCE
+  StrCpy $Folder "${FOLDER}"
+  StrCpy $FileName "${NAME}"
+  Call RemoveLeftovers
+  !insertmacro PUT_IN_PLACE_WRITE "${SOURCE}"
+  ${If} ${Errors}
+    Call PutAside
+    ${If} $Aside == ""
+      Call CannotReplace
+    ${EndIf}
+    !insertmacro PUT_IN_PLACE_WRITE "${SOURCE}"
+    ${If} ${Errors}
+      Delete "$Folder\$FileName"
+      Rename $Aside "$Folder\$FileName"
+      Call CannotReplace
+    ${EndIf}
+    Call RemoveAside
+  ${EndIf}
+!macroend
+
+!macro PUT_IN_PLACE_WRITE SOURCE
+  ClearErrors
+  !if "${SOURCE}" == "uninstaller"
+    WriteUninstaller "$Folder\$FileName"
+  !else
+    SetOverwrite try
+    File "/oname=$Folder\$FileName" "${SOURCE}"
+  !endif
+!macroend
+
 Section "Quorix"
   ; Redirection is per thread, and sections run on a thread of their own.
   ${If} ${RunningX64}
     ${DisableX64FSRedirection}
     SetRegView 64
   ${EndIf}
-  SetOutPath "$SYSDIR"
-  SetOverwrite on
-  ${If} ${RunningX64}
-    File "/oname=${SCR_NAME}" "${SCR_X64}"
-  ${Else}
-    File "/oname=${SCR_NAME}" "${SCR_X86}"
-  ${EndIf}
-
   SetOutPath "$INSTDIR"
-  WriteUninstaller "$INSTDIR\uninstall.exe"
+  ${If} ${RunningX64}
+    !insertmacro PUT_IN_PLACE "$SYSDIR" "${SCR_NAME}" "${SCR_X64}"
+  ${Else}
+    !insertmacro PUT_IN_PLACE "$SYSDIR" "${SCR_NAME}" "${SCR_X86}"
+  ${EndIf}
+  !insertmacro PUT_IN_PLACE "$INSTDIR" "${UNINSTALLER_NAME}" "uninstaller"
 
   ; EstimatedSize is in KiB: the saver and the uninstaller, rounded up.
   StrCpy $1 0
@@ -100,7 +219,7 @@ Section "Quorix"
   FileSeek $0 0 END $2
   FileClose $0
   IntOp $1 $1 + $2
-  FileOpen $0 "$INSTDIR\uninstall.exe" r
+  FileOpen $0 "$INSTDIR\${UNINSTALLER_NAME}" r
   FileSeek $0 0 END $2
   FileClose $0
   IntOp $1 $1 + $2
@@ -112,8 +231,8 @@ Section "Quorix"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$SYSDIR\${SCR_NAME},0"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER_NAME}"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER_NAME}" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
@@ -136,6 +255,8 @@ Function .onInstSuccess
   ${If} ${Silent}
     Call MakeCurrentSaver
   ${EndIf}
+  IfRebootFlag 0 +2
+    SetErrorLevel ${EXIT_RESTART}
 FunctionEnd
 
 Function un.onInit
@@ -144,12 +265,42 @@ Function un.onInit
   ${EndIf}
 FunctionEnd
 
+; Deletes $Folder\$FileName, or puts it aside for the next restart while it
+; is in use; ends the run with an error when it can be neither.
+Function un.RemoveFile
+  Call un.RemoveLeftovers
+  Delete "$Folder\$FileName"
+  ${IfNot} ${FileExists} "$Folder\$FileName"
+    Return
+  ${EndIf}
+  Call un.PutAside
+  ; The uninstaller run in place (with _?=) keeps its own file open, which
+  ; forbids a rename as well: it goes at the restart under its own name.
+  ${If} $Aside == ""
+  ${AndIf} $EXEPATH == "$Folder\$FileName"
+    StrCpy $AsideName $FileName
+    StrCpy $Aside $EXEPATH
+  ${EndIf}
+  ${If} $Aside == ""
+    MessageBox MB_ICONSTOP "$Folder\$FileName is in use by a program that lets no one rename it, and cannot be removed. Close that program and run the uninstaller again." /SD IDOK
+    SetErrorLevel ${EXIT_FAILED}
+    Abort
+  ${EndIf}
+  Call un.RemoveAside
+FunctionEnd
+
 Section "Uninstall"
   ${If} ${RunningX64}
     ${DisableX64FSRedirection}
     SetRegView 64
   ${EndIf}
-  Delete "$SYSDIR\${SCR_NAME}"
+  ; Both files go before the registration: one that stays keeps it.
+  StrCpy $Folder $SYSDIR
+  StrCpy $FileName "${SCR_NAME}"
+  Call un.RemoveFile
+  StrCpy $Folder $INSTDIR
+  StrCpy $FileName "${UNINSTALLER_NAME}"
+  Call un.RemoveFile
 
   ; Take back the screen saver only while it is still ours; the user may have
   ; chosen another one since. The users' settings stay: their own keys and
@@ -171,6 +322,15 @@ Section "Uninstall"
     DeleteRegValue HKLM "${MAPPING_KEY}" "${MAPPING_NAME}"
     SetRegView 64
   ${EndIf}
-  Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
+  ; A file that waits for the restart in it takes the folder along then.
+  ${If} ${RebootFlag}
+    RMDir /REBOOTOK "$INSTDIR"
+  ${Else}
+    RMDir "$INSTDIR"
+  ${EndIf}
 SectionEnd
+
+Function un.onUninstSuccess
+  IfRebootFlag 0 +2
+    SetErrorLevel ${EXIT_RESTART}
+FunctionEnd
