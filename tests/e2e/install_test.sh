@@ -6,7 +6,8 @@
 # and ends on a key; a silent uninstall takes everything back but the user's
 # settings. An upgrade and an uninstall while the saver runs put the running
 # file aside for the restart and say so (3010); a file that can be neither
-# written nor renamed fails the run before anything is registered.
+# written nor renamed fails the run before anything is registered; an install
+# for the current user alone touches neither the system folder nor HKLM.
 source "$(dirname "$0")/harness.sh"
 e2e_begin install
 trap 'install_stop_servers; e2e_cleanup' EXIT
@@ -15,6 +16,8 @@ version=1.0.4.1
 installer="$QUORIX_SOURCE/dist/quorix-setup-$version.exe"
 archive="$QUORIX_SOURCE/dist/quorix-$version.zip"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorix'
+user_uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorix'
+runonce_key='HKCU\Software\Microsoft\Windows\CurrentVersion\RunOnce'
 desktop_key='HKCU\Control Panel\Desktop'
 saver='C:\windows\system32\quorix.scr'
 mapping_key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\IniFileMapping\control.ini'
@@ -141,6 +144,18 @@ install_lock() {
 install_unlock() {
   e2e_focus "$(e2e_wait_window "Quorix File Lock" 5)" && e2e_key Escape
   e2e_wait_exit 10 && [ "$E2E_EXIT" = 0 ]
+}
+
+# What an install for the current user must leave alone: HKLM's software
+# (both views), a deletion waiting for the restart, and the system folders.
+install_machine_state() {
+  local file
+  file=$(install_unix_path machine.reg)
+  wine reg export 'HKLM\Software' 'C:\machine.reg' /y >/dev/null 2>&1
+  iconv -f UTF-16 -t UTF-8 "$file"
+  rm -f "$file"
+  e2e_reg_value 'HKLM\System\CurrentControlSet\Control\Session Manager' PendingFileRenameOperations
+  (cd "$(install_unix_path windows)" && find system32 syswow64 -printf '%p %s %C@\n' 2>/dev/null | sort)
 }
 
 install_end_saver() {
@@ -322,6 +337,42 @@ for bits in "${prefixes[@]}"; do
   e2e_check "... until it ends" install_unlock
   e2e_eq "once free, an uninstall ends with 0" 0 "$(install_uninstall_copy 'C:\Program Files\Quorix')"
   e2e_eq "... and leaves no quorix.scr" "" "$(install_listing "$system")"
+
+  e2e_log "-- an install for the current user alone"
+  user_folder="$(wine cmd /c echo '%LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\Programs\Quorix"
+  user_saver="$user_folder\quorix.scr"
+  user_unix=$(install_unix_path "$(install_relative "$user_folder")")
+  machine=$(install_machine_state)
+  e2e_eq "an install with /CurrentUser ends with 0" 0 "$(install_setup /CurrentUser)"
+  e2e_eq "the user's programs folder holds the new build and the uninstaller" \
+    "quorix.scr uninstall.exe $shipped" "$(ls "$user_unix" | tr '\n' ' ')$(install_sum "$user_unix/quorix.scr")"
+  e2e_eq "SCRNSAVE.EXE names that saver" "$user_saver" "$(e2e_reg_value "$desktop_key" SCRNSAVE.EXE)"
+  for value in "DisplayVersion=$version" "InstallLocation=$user_folder" \
+    "UninstallString=\"$user_folder\uninstall.exe\"" "QuietUninstallString=\"$user_folder\uninstall.exe\" /S"; do
+    e2e_eq "HKCU registers the uninstaller: ${value%%=*}" "${value#*=}" \
+      "$(e2e_reg_value "$user_uninstall_key" "${value%%=*}")"
+  done
+  e2e_check "the saver runs from there" install_start_saver "$user_saver"
+  e2e_check "... and ends on a key with exit code 0" install_end_saver
+
+  printf older >>"$user_unix/quorix.scr"
+  e2e_check "the saver runs again" install_start_saver "$user_saver"
+  e2e_eq "an upgrade while it runs ends with 3010" 3010 "$(install_setup /CurrentUser)"
+  e2e_eq "the user's quorix.scr is the new build" "$shipped" "$(install_sum "$user_unix/quorix.scr")"
+  cleanup=$(e2e_reg_value "$runonce_key" "Quorix quorix.scr.1.old")
+  e2e_check "the user's RunOnce removes the renamed one at the next sign-in" \
+    grep -qF "\"$user_saver.1.old\"" <<<"$cleanup"
+  e2e_check "the saver ends on a key with exit code 0" install_end_saver
+  # Wine runs no RunOnce of a user's: its command runs here as Windows would.
+  printf '%s\r\n' "$cleanup" >"$(install_unix_path runonce.bat)"
+  wine cmd /c 'C:\runonce.bat' >/dev/null 2>&1
+  e2e_eq "... and that command removes it" "quorix.scr" "$(install_listing "$user_unix")"
+
+  e2e_eq "the uninstall ends with 0" 0 "$(install_uninstall_copy "$user_folder")"
+  e2e_check "the user's programs folder is gone" test ! -e "$user_unix"
+  e2e_check "the registration is gone" e2e_reg_key_absent "$user_uninstall_key"
+  e2e_check "SCRNSAVE.EXE is gone" install_value_absent "$desktop_key" SCRNSAVE.EXE
+  e2e_eq "HKLM and the system folders are as before the install" "$machine" "$(install_machine_state)"
 done
 
 install_stop_servers
