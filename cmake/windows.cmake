@@ -117,3 +117,8 @@ foreach(scenario IN LISTS QUORIX_E2E_SCENARIOS)
 endforeach()
 # The options matrix runs a saver for each of its rows, on two displays.
 set_tests_properties(e2e_monitors_matrix PROPERTIES TIMEOUT 900)
+# The install scenario installs, upgrades and removes again and again in each
+# prefix, with Wine restarts between: in two prefixes it may well pass 300 s.
+if(TEST e2e_install)
+  set_tests_properties(e2e_install PROPERTIES TIMEOUT 600)
+endif()
