@@ -212,8 +212,8 @@ PointerMove Monitors::judge_far_move(POINT from, POINT to) {
         return PointerMove::systems;
     }
     if (!on_some_monitor(now, from)) return PointerMove::systems;
-    if (changed_at != 0 && GetTickCount() - changed_at < recent_ms) return PointerMove::systems;
     if (!saver || !on_monitor_edge(now, to.x, to.y)) return PointerMove::users;
+    if (changed_at != 0 && GetTickCount() - changed_at < recent_ms) return PointerMove::systems;
     settling = SetTimer(saver, settling_timer, settle_ms, nullptr) != 0;
     return settling ? PointerMove::undecided : PointerMove::users;
 }

@@ -84,7 +84,8 @@ public:
     // before it counts as the user's: on a loaded machine Wine 8 took up to
     // 773 ms to report the change behind such a jump.
     static constexpr UINT settle_ms = 1000;
-    // A change taken within this time caused a jump behind it in the queue.
+    // A change taken within this time caused a jump to an edge behind it in
+    // the queue.
     static constexpr DWORD recent_ms = 1000;
     // How often the watcher compares the monitors with the ones it saw last.
     static constexpr DWORD watch_period_ms = 500;

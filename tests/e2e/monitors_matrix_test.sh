@@ -197,7 +197,13 @@ for ((row = 0; row < ${#MATRIX_ROWS[@]}; row++)); do
     kill "$E2E_PID" 2>/dev/null
     e2e_wait_exit 10
   fi
-  [ -n "$E2E_EXIT" ] && [ "$E2E_EXIT" != 0 ] && e2e_log "row $((row + 1)): the saver ended with exit code $E2E_EXIT"
+  # A saver that ended otherwise, or had to be ended, leaves its server in a
+  # state (the keyboard's focus among others) that the next row must not inherit.
+  if [ -n "$E2E_EXIT" ] && [ "$E2E_EXIT" != 0 ]; then
+    e2e_log "row $((row + 1)): the saver ended with exit code $E2E_EXIT"
+    quorix_wineserver_stop_one
+    quorix_wineserver_start_one
+  fi
   results+=("$((E2E_FAILS - fails_before))")
 done
 

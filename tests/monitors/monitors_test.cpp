@@ -155,8 +155,10 @@ TEST_P(MonitorsTest, AJumpToAnEdgeIsTheUsersOnlyWhenTheMonitorsStayAsTheyWere) {
     made_up.set(1);
     if (GetParam().platform == Platform::windows) tell_display_changed();
     ASSERT_TRUE(pump_until(3 * Monitors::watch_period_ms, [] { return display_changes > 0; }));
-    EXPECT_EQ(PointerMove::systems, monitors->judge_far_move({100, 100}, {300, 200}))
-        << "a jump right after a change was the change's";
+    EXPECT_EQ(PointerMove::systems, monitors->judge_far_move({100, 100}, {made_up.primary.right - 1, 200}))
+        << "a jump to an edge right after a change was the change's";
+    EXPECT_EQ(PointerMove::users, monitors->judge_far_move({100, 100}, {300, 200}))
+        << "a hand that moves right after a change wakes at once";
     pump_for(2 * Monitors::settle_ms);
     EXPECT_EQ(1, judged_users);
 }
