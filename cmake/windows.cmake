@@ -98,7 +98,10 @@ foreach(scenario IN LISTS QUORIX_E2E_SCENARIOS)
   endif()
   set(display xvfb)
   set(environment "QUORIX_BUILD=${CMAKE_BINARY_DIR};QUORIX_SOURCE=${CMAKE_SOURCE_DIR}")
-  if(name MATCHES "^monitors_")
+  if(name STREQUAL "monitors_mirror_palette")
+    # Starts a two-monitor display of depth 8 of its own.
+    set(display xorg8)
+  elseif(name MATCHES "^monitors_")
     set(display xorg)
   else()
     # Every second one runs on the second lane of displays and prefixes.
@@ -115,8 +118,15 @@ foreach(scenario IN LISTS QUORIX_E2E_SCENARIOS)
     ENVIRONMENT "${environment}"
     LABELS "${labels}" RESOURCE_LOCK ${display} TIMEOUT 300 SKIP_RETURN_CODE 77)
 endforeach()
-# The options matrix runs a saver for each of its rows, on two displays.
-set_tests_properties(e2e_monitors_matrix PROPERTIES TIMEOUT 900)
+# The options matrix runs a saver for each of its rows: those on the palette
+# display, which it starts itself, run beside those on the test command's.
+set_property(TEST e2e_monitors_matrix APPEND PROPERTY ENVIRONMENT QUORIX_MATRIX_DEPTH=24)
+add_test(NAME e2e_monitors_matrix_8 COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/monitors_matrix_test.sh)
+get_property(QUORIX_MATRIX_LABELS TEST e2e_monitors_matrix PROPERTY LABELS)
+set_tests_properties(e2e_monitors_matrix_8 PROPERTIES
+  ENVIRONMENT "QUORIX_BUILD=${CMAKE_BINARY_DIR};QUORIX_SOURCE=${CMAKE_SOURCE_DIR};QUORIX_MATRIX_DEPTH=8"
+  LABELS "${QUORIX_MATRIX_LABELS}" RESOURCE_LOCK xorg8 TIMEOUT 600 SKIP_RETURN_CODE 77)
+set_tests_properties(e2e_monitors_matrix PROPERTIES TIMEOUT 600)
 # The install scenario installs, upgrades and removes again and again in each
 # prefix, with Wine restarts between: in two prefixes it may well pass 300 s.
 if(TEST e2e_install)

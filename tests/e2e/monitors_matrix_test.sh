@@ -49,7 +49,10 @@ matrix_missing_pairs() {
 }
 
 missing=$(matrix_missing_pairs)
-monitors_begin monitors_matrix 24 8
+# QUORIX_MATRIX_DEPTH=24 or 8 runs the rows of that depth only, so that the
+# test command runs the two displays' rows side by side.
+matrix_depths=(${QUORIX_MATRIX_DEPTH:-24 8})
+monitors_begin "monitors_matrix${QUORIX_MATRIX_DEPTH:+_$QUORIX_MATRIX_DEPTH}" "${matrix_depths[@]}"
 e2e_eq "every pair of values of two columns occurs in a row" "" "${missing//$'\n'/; }"
 
 # How many monitors show a picture of the saver's, given the mode and how many
@@ -62,7 +65,8 @@ matrix_lit_monitors() {
 # spanning, the one picture may lie on either monitor, so both together count.
 matrix_lit_once() {
   local mode="$1" monitors="$2" lit
-  monitors_probe
+  # Right after the check of the covers, their probe is fresh.
+  if [ -n "${MATRIX_PROBED:-}" ]; then MATRIX_PROBED=""; else monitors_probe; fi
   mapfile -t lit < <(monitors_value lit)
   MATRIX_LIT="${lit[*]}"
   case "$mode:$monitors" in
@@ -86,6 +90,7 @@ matrix_expect() {
   # A picture may be dark for a moment (a new effect clears the screen): lit
   # once within five seconds is lit.
   local lit=no
+  MATRIX_PROBED=1
   e2e_until 5 1 matrix_lit_once "$mode" "$monitors" && lit=yes
   e2e_eq "$name, $event: the monitors with a picture are lit (lit pixels: $MATRIX_LIT)" yes "$lit"
   e2e_check "$name, $event: no wake-up dialog is open" matrix_no_wake_dialog
@@ -187,7 +192,9 @@ matrix_print_table
 results=()
 for ((row = 0; row < ${#MATRIX_ROWS[@]}; row++)); do
   # QUORIX_MATRIX_ROWS="3 5" runs only those rows, for a closer look at one.
-  if [ -n "${QUORIX_MATRIX_ROWS:-}" ] && ! [[ " $QUORIX_MATRIX_ROWS " == *" $((row + 1)) "* ]]; then
+  read -ra values <<<"${MATRIX_ROWS[row]}"
+  if { [ -n "${QUORIX_MATRIX_ROWS:-}" ] && ! [[ " $QUORIX_MATRIX_ROWS " == *" $((row + 1)) "* ]]; } ||
+    ! [[ " ${matrix_depths[*]} " == *" ${values[2]} "* ]]; then
     results+=("-")
     continue
   fi
@@ -211,7 +218,7 @@ done
 e2e_log "the table that ran, with the failed checks of each row:"
 matrix_print_table failed
 
-for depth in 24 8; do
+for depth in "${matrix_depths[@]}"; do
   monitors_use "$depth"
   quorix_xorg_two_monitors "$DISPLAY"
   e2e_clear_settings
