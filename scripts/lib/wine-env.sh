@@ -103,6 +103,11 @@ quorix_wine_temp() {
   if [ ! -f "$WINEPREFIX/.quorix-temp" ]; then
     wine reg add 'HKCU\Environment' /v TEMP /t REG_SZ /d 'C:\quorix-temp' /f >/dev/null 2>&1
     wine reg add 'HKCU\Environment' /v TMP /t REG_SZ /d 'C:\quorix-temp' /f >/dev/null 2>&1
+    # The server these started lingers for 3 s, and `wineserver -p` then
+    # leaves it in place instead of starting a persistent one: it would end at
+    # the first idle gap, and with it what it holds only in memory (such as a
+    # key's refusal of writes). A persistent server never ends: hence the bound.
+    timeout 30 wineserver -w 2>/dev/null
     touch "$WINEPREFIX/.quorix-temp"
   fi
 }

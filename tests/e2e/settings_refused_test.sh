@@ -47,6 +47,12 @@ e2e_key x
 e2e_check "a key ends the saver" e2e_wait_exit 10
 e2e_eq "exit code" 0 "$E2E_EXIT"
 
+# The refusal lives in the prefix's server: a server that ended in an idle
+# moment and started again has forgotten it, and every check after would fail
+# for a reason they cannot name.
+e2e_check "the per-user key still refuses writes" \
+  bash -c '! wine reg add "$1" /v "refusal check" /d 1 /f >/dev/null 2>&1' _ "$E2E_USER_KEY"
+
 # -- "/a": the message, and no password claimed afterwards.
 change_password 1 "" "secret" "secret"
 e2e_eq "a message says that the password was not saved, and why" \

@@ -15,6 +15,7 @@
 #include <windows.h>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 namespace {
@@ -73,7 +74,9 @@ void print_covers(FILE* out, const char* class_name, const char* key) {
     std::string lines;
     int count = 0;
     HWND cover = nullptr;
-    while ((cover = FindWindowExA(nullptr, cover, class_name, nullptr)) != nullptr) {
+    std::set<HWND> seen;  // the saver raises its covers as it runs: a walk may come round again
+    while ((cover = FindWindowExA(nullptr, cover, class_name, nullptr)) != nullptr &&
+           seen.insert(cover).second) {
         RECT r{};
         GetWindowRect(cover, &r);
         char line[128];
@@ -86,9 +89,14 @@ void print_covers(FILE* out, const char* class_name, const char* key) {
     std::fprintf(out, "%ss=%d\n%s", key, count, lines.c_str());
 }
 
-std::string z_order() {
-    std::string text;
+// One walk of the z-order, or false when a window comes round again: the order
+// changed under the walk (a window raised while it ran), which would otherwise
+// lead it round the same windows for ever.
+bool walk_z_order(std::string& text) {
+    std::set<HWND> seen;
+    text.clear();
     for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        if (!seen.insert(window).second) return false;
         char name[64] = {};
         GetClassNameA(window, name, sizeof name);
         const std::string class_name(name);
@@ -99,7 +107,18 @@ std::string z_order() {
         if (!text.empty()) text += ' ';
         text += class_name + (topmost(window) ? ":topmost" : ":normal");
     }
-    return text;
+    return true;
+}
+
+// The z-order from a walk that saw it hold still, or "changing" after a few
+// tries, which no check takes for a good order.
+std::string z_order() {
+    std::string text;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (walk_z_order(text)) return text;
+        Sleep(50);
+    }
+    return "changing";
 }
 
 BOOL CALLBACK add_to_order(HWND window, LPARAM order) {
