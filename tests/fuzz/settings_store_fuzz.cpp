@@ -9,39 +9,14 @@
 #include "fuzz_input.h"
 #include "savewin/settings.h"
 #include "savewin/settings_store_math.h"
+#include "support/memory_settings_store.h"
 
 namespace {
 
 const char* const keys[] = {settings::hide_mouse, settings::monitors, settings::password, settings::version};
 constexpr int key_count = sizeof keys / sizeof keys[0];
 const char* const fallback = "fallback";
-
-class MemoryStore : public SettingsStore {
-public:
-    std::optional<std::string> read(const char* key, unsigned buffer_size) const override {
-        const auto found = values.find(key);
-        if (found == values.end()) return std::nullopt;
-        if (buffer_size == 0) return std::string();
-        return found->second.substr(0, buffer_size - 1);
-    }
-    unsigned long write(const char* key, const char* value) override {
-        if (refuses) return 5;
-        if (value) values[key] = value;
-        else values.erase(key);
-        return 0;
-    }
-    std::map<std::string, std::string> values;
-    bool refuses = false;
-};
-
-// The profile with the section mapped to the per-user key.
-class Mapping : public SettingsStore {
-public:
-    explicit Mapping(MemoryStore& user) : user(user) {}
-    std::optional<std::string> read(const char* key, unsigned size) const override { return user.read(key, size); }
-    unsigned long write(const char* key, const char* value) override { return user.write(key, value); }
-    MemoryStore& user;
-};
+constexpr unsigned long access_denied = 5;
 
 // A value of up to 65,535 repeats of a short piece: long values cost a few bytes.
 std::string value_from(FuzzInput& in) {
@@ -66,8 +41,8 @@ std::string cut(const std::string& text, unsigned buffer_size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in(data, size);
-    MemoryStore file, user;
-    Mapping mapping(user);
+    MemorySettingsStore file, user;
+    MappedProfile mapping(user);
     const bool mapped = in.byte() & 1;
     SettingsStore& profile = mapped ? static_cast<SettingsStore&>(mapping) : file;
 
@@ -89,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     while (!in.done()) {
         const uint8_t op = in.byte();
-        file.refuses = op & 1;
-        user.refuses = op & 2;
+        file.refusal = (op & 1) ? access_denied : 0;
+        user.refusal = (op & 2) ? access_denied : 0;
         const char* key = keys[(op >> 2) % key_count];
         const bool deletes = op & 0x40;
         const std::string value = c_text(value_from(in));
@@ -100,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (!deletes && !one_line) FUZZ_CHECK(result == setting_not_one_line);
         if (result == 0) expected[key] = deletes ? fallback : value;
         // With the mapping both stores are one: if it refuses, so does the profile.
-        if (!user.refuses && (!file.refuses || mapped) && (deletes || one_line)) FUZZ_CHECK(result == 0);
+        if (!user.refusal && (!file.refusal || mapped) && (deletes || one_line)) FUZZ_CHECK(result == 0);
 
         for (const char* k : keys) {
             const std::string& whole = expected[k];

@@ -4,44 +4,11 @@
 #include "monitors/monitor_layout_math.h"
 #include "savewin/settings.h"
 #include "savewin/settings_store_math.h"
+#include "support/memory_settings_store.h"
 
 namespace {
 
 constexpr unsigned long access_denied = 5;
-
-// A store in memory that can be told to refuse every write.
-class FakeStore : public SettingsStore {
-public:
-    std::optional<std::string> read(const char* key, unsigned buffer_size) const override {
-        const auto found = values.find(key);
-        if (found == values.end()) return std::nullopt;
-        return found->second.substr(0, buffer_size - 1);
-    }
-    unsigned long write(const char* key, const char* value) override {
-        ++writes;
-        if (refusal) return refusal;
-        if (value) values[key] = value;
-        else values.erase(key);
-        return 0;
-    }
-
-    std::map<std::string, std::string> values;
-    unsigned long refusal = 0;
-    int writes = 0;
-};
-
-// The profile with the section mapped to the per-user key: every call goes there.
-class MappedProfile : public SettingsStore {
-public:
-    explicit MappedProfile(FakeStore& user) : user(user) {}
-    std::optional<std::string> read(const char* key, unsigned buffer_size) const override {
-        return user.read(key, buffer_size);
-    }
-    unsigned long write(const char* key, const char* value) override { return user.write(key, value); }
-
-private:
-    FakeStore& user;
-};
 
 std::string read(const SettingsStore& profile, const SettingsStore& user, const char* key,
                  const char* fallback = "fallback", unsigned buffer_size = 1024) {
@@ -49,7 +16,7 @@ std::string read(const SettingsStore& profile, const SettingsStore& user, const 
 }
 
 TEST(SettingsRules, AReadTakesThePerUserValueThenTheProfilesThenTheFallback) {
-    FakeStore profile, user;
+    MemorySettingsStore profile, user;
     EXPECT_EQ("fallback", read(profile, user, "monitors"));
     EXPECT_EQ("fall", read(profile, user, "monitors", "fallback", 5));
     EXPECT_EQ("", read(profile, user, "monitors", nullptr));
@@ -70,7 +37,7 @@ TEST(SettingsRules, AReadTakesThePerUserValueThenTheProfilesThenTheFallback) {
 }
 
 TEST(SettingsRules, AWritableProfileTakesEveryWriteAndThePerUserKeyIsNeverWritten) {
-    FakeStore profile, user;
+    MemorySettingsStore profile, user;
     EXPECT_EQ(0u, write_setting(profile, user, "ignore mouse", "yes"));
     EXPECT_EQ(0u, write_setting(profile, user, "password", nullptr));
     EXPECT_EQ(0u, write_setting(profile, user, "trace", "yes"));
@@ -80,7 +47,7 @@ TEST(SettingsRules, AWritableProfileTakesEveryWriteAndThePerUserKeyIsNeverWritte
 }
 
 TEST(SettingsRules, WhereTheProfileRefusesEachSavedValueIsWhatLaterReadsReturn) {
-    FakeStore profile, user;
+    MemorySettingsStore profile, user;
     // An old control.ini: readable, not writable, with values of its own.
     profile.values = {{"ignore mouse", "no"}, {"password", "old"}, {"monitors", "span"}};
     profile.refusal = access_denied;
@@ -99,7 +66,7 @@ TEST(SettingsRules, WhereTheProfileRefusesEachSavedValueIsWhatLaterReadsReturn) 
 }
 
 TEST(SettingsRules, AProfileWriteRemovesAStalePerUserValueThatWouldHideIt) {
-    FakeStore profile, user;
+    MemorySettingsStore profile, user;
     user.values = {{"ignore mouse", "yes"}, {"password", ""}, {"monitors", "span"}};
     EXPECT_EQ(0u, write_setting(profile, user, "ignore mouse", "no"));
     EXPECT_EQ("no", read(profile, user, "ignore mouse"));
@@ -111,7 +78,7 @@ TEST(SettingsRules, AProfileWriteRemovesAStalePerUserValueThatWouldHideIt) {
 }
 
 TEST(SettingsRules, WithTheMappingTheValuesLiveInThePerUserKey) {
-    FakeStore user;
+    MemorySettingsStore user;
     MappedProfile profile(user);
     EXPECT_EQ(0u, write_setting(profile, user, "ignore mouse", "yes"));
     EXPECT_EQ(0u, write_setting(profile, user, "password", "abc"));
@@ -122,7 +89,7 @@ TEST(SettingsRules, WithTheMappingTheValuesLiveInThePerUserKey) {
 }
 
 TEST(SettingsRules, WhenNothingCanBeWrittenTheErrorIsReturnedAndNothingChanges) {
-    FakeStore profile, user;
+    MemorySettingsStore profile, user;
     profile.values = {{"password", "old"}};
     user.values = {{"ignore mouse", "no"}};
     profile.refusal = 2;
@@ -158,7 +125,7 @@ TEST(SettingsRules, AStoredValueOfAnyLengthReadsBackWhole) {
     for (const size_t length : {0, 1, 32766, 32767, 32768, 40000}) {
         for (const Arrangement& a : arrangements) {
             SCOPED_TRACE(std::string(a.name) + ", " + std::to_string(length) + " characters");
-            FakeStore file, user;
+            MemorySettingsStore file, user;
             MappedProfile mapping(user);
             SettingsStore& profile = a.mapped ? static_cast<SettingsStore&>(mapping) : file;
             file.values["password"] = "old";
@@ -177,7 +144,7 @@ TEST(SettingsRules, AStoredValueOfAnyLengthReadsBackWhole) {
 TEST(SettingsRules, AValueHoldingALineBreakIsStoredNowhere) {
     for (const char* value : {"\n", "a\nb", "yes\r", "\r\n"}) {
         for (const unsigned long refusal : {0ul, access_denied}) {
-            FakeStore profile, user;
+            MemorySettingsStore profile, user;
             profile.values = {{"monitors", "span"}};
             user.values = {{"monitors", "mirror"}};
             profile.refusal = refusal;
@@ -214,7 +181,7 @@ TEST(SettingsRules, AnEmptyValueThatEarlierVersionsLeftMeansWhatAnAbsentKeyMeans
     };
     for (const Reader& r : readers) {
         SCOPED_TRACE(r.key);
-        FakeStore profile, user, nothing;
+        MemorySettingsStore profile, user, nothing;
         profile.values[r.key] = r.old_file_value;
         profile.refusal = access_denied;
         user.values[r.key] = "";
