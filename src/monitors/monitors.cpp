@@ -223,11 +223,13 @@ bool Monitors::settled_as_users(WPARAM timer_id) {
     const bool waited = settling;
     stop_settling();
     if (!waited) return false;
+    // A change taken while it waited would have stopped the wait: only one
+    // that nobody told of yet remains.
     if (!(source() == laid_out)) {
         follow_change();
         return false;
     }
-    return changed_at == 0 || GetTickCount() - changed_at >= recent_ms;
+    return true;
 }
 
 void Monitors::stop_settling() {
