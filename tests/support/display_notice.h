@@ -17,16 +17,22 @@ constexpr GUID monitor_power_setting{0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0x
 
 enum DisplayState : DWORD { display_off = 0, display_on = 1, display_dimmed = 2 };
 
+// The record that the notice points to: the setting, then its state.
+inline std::vector<unsigned char> display_notice_record(DWORD state, const GUID& setting) {
+    std::vector<unsigned char> record(sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD));
+    auto* notice = reinterpret_cast<POWERBROADCAST_SETTING*>(record.data());
+    notice->PowerSetting = setting;
+    notice->DataLength = sizeof(DWORD);
+    std::memcpy(notice->Data, &state, sizeof state);
+    return record;
+}
+
 // Sent, never posted: the notice carries a pointer. From another thread the
 // call returns once the window's thread has handled it, which it does inside
 // its next look at its queue.
 inline LRESULT tell_display(HWND window, DWORD state, const GUID& setting = display_state_setting) {
-    std::vector<unsigned char> buffer(sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD));
-    auto* notice = reinterpret_cast<POWERBROADCAST_SETTING*>(buffer.data());
-    notice->PowerSetting = setting;
-    notice->DataLength = sizeof(DWORD);
-    std::memcpy(notice->Data, &state, sizeof state);
-    return SendMessageA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(notice));
+    std::vector<unsigned char> record = display_notice_record(state, setting);
+    return SendMessageA(window, WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(record.data()));
 }
 
 // Handles the thread's messages, paints among them, for the milliseconds given

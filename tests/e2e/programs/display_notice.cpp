@@ -6,22 +6,16 @@
 // Exit code 0 when the saver handled the notice (returned TRUE), 1 when it
 // did not, 2 when there is no saver window or the record could not be placed.
 #include <windows.h>
-#include <cstring>
 #include <string>
 #include <vector>
+#include "support/display_notice.h"
 
 namespace {
 
-// Written out here rather than taken from the saver, so that a wrong GUID there
-// fails the scenarios. Windows 8 on: the console display, 0 off, 1 on, 2 dimmed.
-constexpr GUID console_display{0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
-// Vista and 7: the monitors' power, 0 off, 1 on.
-constexpr GUID monitor_power{0x02731015, 0x4510, 0x4526, {0x99, 0xe6, 0xe5, 0xa1, 0x7e, 0xbd, 0x1a, 0xea}};
-
 DWORD state_named(const std::string& word) {
-    if (word == "off") return 0;
-    if (word == "dim") return 2;
-    return 1;
+    if (word == "off") return display_off;
+    if (word == "dim") return display_dimmed;
+    return display_on;
 }
 
 }  // namespace
@@ -29,7 +23,7 @@ DWORD state_named(const std::string& word) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
     const std::string line = command_line ? command_line : "";
     const DWORD state = state_named(line.substr(0, line.find(' ')));
-    const GUID& setting = line.find("monitor") != std::string::npos ? monitor_power : console_display;
+    const GUID& setting = line.find("monitor") != std::string::npos ? monitor_power_setting : display_state_setting;
 
     HWND saver = FindWindowA("WindowsScreenSaverClass", nullptr);
     if (!saver) return 2;
@@ -38,11 +32,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR command_line, int) {
     HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process_id);
     if (!process) return 2;
 
-    std::vector<unsigned char> record(sizeof(POWERBROADCAST_SETTING) + sizeof(DWORD));
-    auto* notice = reinterpret_cast<POWERBROADCAST_SETTING*>(record.data());
-    notice->PowerSetting = setting;
-    notice->DataLength = sizeof(DWORD);
-    std::memcpy(notice->Data, &state, sizeof state);
+    const std::vector<unsigned char> record = display_notice_record(state, setting);
     // The system hands the receiver a pointer into its own memory; a pointer
     // into ours would mean nothing there.
     void* remote = VirtualAllocEx(process, nullptr, record.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
