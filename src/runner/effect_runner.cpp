@@ -34,8 +34,7 @@ int32_t refresh_rate() {
 }  // namespace
 
 EffectRunner::EffectRunner(RunnerWindow& window, Stage stage, int32_t least_frame_ms, bool leads)
-    : owner(window), picture_stage(stage), version(app.version_text()), least_frame_ms(least_frame_ms),
-      leads(leads) {}
+    : owner(window), picture_stage(stage), least_frame_ms(least_frame_ms), leads(leads) {}
 
 EffectRunner::~EffectRunner() {
     detach();
@@ -96,7 +95,7 @@ bool EffectRunner::next_when_done() {
 // The summary line of the ended effect shows the size it ran at; the next one
 // takes the new size.
 void EffectRunner::start_next() {
-    ::end_effect(picture_stage, current_saver, owner.trace_kept(), version.c_str());
+    ::end_effect(picture_stage, current_saver, owner.trace_kept(), app.version_text().c_str());
     ScreenRecord& screen = *picture_stage.screen;
     if (next_width > 0 && next_height > 0 && (next_width != screen.width || next_height != screen.height)) {
         screen.width = next_width;

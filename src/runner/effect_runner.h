@@ -5,7 +5,6 @@
 #include <ctime>
 #include <functional>
 #include <memory>
-#include <string>
 #include "runner/frame_schedule_math.h"
 #include "runner/pacing_timer.h"
 #include "saver/effect_host.h"
@@ -149,8 +148,6 @@ private:
 
     RunnerWindow& owner;
     const Stage picture_stage;
-    // The program's version text, for the summary of each effect.
-    const std::string version;
     const int32_t least_frame_ms;
     const bool leads;
     Companions* companions = nullptr;
