@@ -21,9 +21,8 @@ struct Report {
 int64_t clamp32(int64_t value) { return std::clamp<int64_t>(value, INT32_MIN, INT32_MAX); }
 
 // From the reset point, reported at gaps of up to a window and rounded to
-// whole pixels (a pixel off at most): up to 180 pixels a second it never wakes;
-// from 210 on, every
-// report a window after the start wakes.
+// whole pixels (a pixel off at most): up to 180 pixels a second it never
+// wakes; from 210 on, every report a window after the start wakes.
 void check_drift(FuzzInput& in) {
     const int32_t vx = static_cast<int8_t>(in.byte()) * 2, vy = static_cast<int8_t>(in.byte()) * 2;
     const int32_t speed = std::max(std::abs(vx), std::abs(vy));
