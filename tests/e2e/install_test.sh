@@ -9,6 +9,7 @@
 # written nor renamed fails the run before anything is registered; an install
 # for the current user alone touches neither the system folder nor HKLM.
 source "$(dirname "$0")/harness.sh"
+source "$(dirname "$0")/shell_lib.sh"
 e2e_begin install
 trap 'install_stop_servers; e2e_cleanup' EXIT
 
@@ -143,7 +144,7 @@ install_lock() {
 
 install_unlock() {
   e2e_focus "$(e2e_wait_window "Quorix File Lock" 5)" && e2e_key Escape
-  e2e_wait_exit 10 && [ "$E2E_EXIT" = 0 ]
+  shell_ended_cleanly
 }
 
 # What an install for the current user must leave alone: HKLM's software
@@ -161,7 +162,7 @@ install_machine_state() {
 install_end_saver() {
   e2e_focus "$(e2e_wait_window "Quorix ScreenSaver" 5)"
   e2e_key q
-  e2e_wait_exit 10 && [ "$E2E_EXIT" = 0 ]
+  shell_ended_cleanly
 }
 
 # Runs the installer silently; the uninstaller is an NSIS one, which copies
@@ -190,7 +191,7 @@ install_saver_saves_and_ends_on_key() {
   e2e_key Tab Tab space alt+s
   sleep 1
   e2e_key q
-  e2e_wait_exit 10 && [ "$E2E_EXIT" = 0 ]
+  shell_ended_cleanly
 }
 
 e2e_check "the installer exists" test -f "$installer"
